@@ -1,0 +1,8 @@
+// Definitions of the process-wide globals, empty or false at start.
+#include "app/globals.h"
+
+HINSTANCE g_hInstance = NULL;
+CString g_strTitle;
+bool g_bQuiet = false;
+bool g_bExtractOnly = false;
+CString g_strExtractPath;

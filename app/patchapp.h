@@ -1,0 +1,14 @@
+// CPatchApp: the application object whose InitInstance does the launcher's whole job.
+#pragma once
+
+#include "framework/winapp.h"
+
+class CPatchApp : public CWinApp {
+public:
+    CPatchApp();
+    ~CPatchApp() override;
+
+    BOOL InitInstance() override;
+    // The exit code: 0, or the first failure reported (see messages/exitcode.h).
+    int ExitInstance() override;
+};

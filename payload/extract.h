@@ -1,0 +1,17 @@
+// Writing the embedded patch package "IDR_MSP" of type "MSP" to a file.
+#pragma once
+
+#include "framework/string.h"
+
+// Codes of the extraction's own steps (the resource steps give 101 to 104).
+enum {
+    kNoTempDirectory = 105,
+    kNoTempName = 106,
+    kCannotOpenTarget = 107,
+    kShortWrite = 108
+};
+
+// Writes the package to strPath, or to a new "MSP" file in the temporary directory
+// when strPath is empty (the name is stored in strPath first). On failure the code
+// has been shown through ShowMessage and FALSE is returned.
+BOOL ExtractPatchPackage(CString& strPath);

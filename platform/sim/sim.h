@@ -1,0 +1,136 @@
+// The simulated machine behind the host build: resources, installer, registry, OS,
+// files, message boxes and an ordered log of installer, registry and system calls.
+#pragma once
+
+#include "platform/win32.h"
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <strings.h>
+#include <vector>
+
+// Case-insensitive ordering, as Windows compares keys, paths and feature names.
+struct SimNoCaseLess {
+    bool operator()(const std::string& a, const std::string& b) const { return strcasecmp(a.c_str(), b.c_str()) < 0; }
+};
+
+struct SimResource {
+    std::string name;  // "#206", "IDR_MSP"
+    std::string type;  // "TXT", "MSP"
+    std::vector<unsigned char> bytes;
+    bool bFailLoad = false;
+    bool bFailLock = false;
+};
+
+struct SimMessageBox {
+    std::string text;
+    std::string caption;
+    UINT style;
+};
+
+struct SimProduct {
+    INSTALLSTATE state = INSTALLSTATE_DEFAULT;
+    std::string version;         // "VersionString"
+    bool bReportsVersion = true;  // false: the version query fails and writes nothing
+    std::map<std::string, INSTALLSTATE, SimNoCaseLess> features;
+};
+
+struct SimConfigureCall {
+    std::string product;
+    int installLevel;
+    INSTALLSTATE installState;
+    std::string commandLine;
+    INSTALLUILEVEL uiLevel;  // the user-interface level in force during the call
+};
+
+struct SimRegValue {
+    DWORD type;
+    std::vector<BYTE> data;
+};
+
+struct SimRegKey {
+    std::map<std::string, SimRegValue, SimNoCaseLess> values;  // "" is the default value
+    bool bDenied = false;  // every open is refused
+};
+
+struct SimMachine {
+    // Resources and the user interface.
+    std::map<UINT, std::string> strings;
+    std::vector<SimResource> resources;
+    std::vector<SimMessageBox> messageBoxes;
+
+    // The installer.
+    std::map<std::string, SimProduct, SimNoCaseLess> products;
+    std::deque<UINT> configureResults;  // results of the next configure calls, else 0
+    std::function<void(const SimConfigureCall&)> onConfigure;  // runs after the default effect
+    std::vector<SimConfigureCall> configureCalls;
+    INSTALLUILEVEL uiLevel = 1;
+
+    // The registry: full paths such as "HKLM\Software\Vendor".
+    std::map<std::string, SimRegKey, SimNoCaseLess> registry;
+    int openKeyCount = 0;
+
+    // The operating system.
+    DWORD platformId = VER_PLATFORM_WIN32_NT;
+    DWORD majorVersion = 6;
+    DWORD minorVersion = 1;
+    bool bVersionQueryFails = false;
+    std::string tempPath = "C:\\Temp\\";
+    long tempPathResult = -1;  // >= 0: GetTempPathA returns this and writes nothing
+    bool bTempNameFails = false;
+    std::string systemDirectory = "C:\\windows\\system32";
+    std::string windowsDirectory = "C:\\windows";
+    long windowsDirectoryResult = -1;  // >= 0: GetWindowsDirectoryA returns this, writes nothing
+    LCID threadLocale = 0;
+    bool bMoveFileExFails = false;
+    std::vector<std::string> pendingDeletes;  // paths given to MoveFileExA with delay
+
+    // Files: Windows paths live under the scratch directory; failures by Windows path.
+    std::string scratch;
+    std::set<std::string, SimNoCaseLess> failOpen;
+    std::set<std::string, SimNoCaseLess> failRead;
+    std::set<std::string, SimNoCaseLess> failWrite;  // short writes
+    std::set<std::string, SimNoCaseLess> failClose;
+    std::set<std::string, SimNoCaseLess> failDelete;
+    std::set<std::string, SimNoCaseLess> failRename;  // by source path
+    int openFileCount = 0;
+
+    // The heap: after this many more successful allocations, the next ones fail.
+    long allocationsBeforeFailure = -1;
+    long failingAllocations = 1;
+
+    // Every installer, registry and system call, in order, with its arguments.
+    std::vector<std::string> calls;
+
+    // The command line, program name first.
+    std::vector<std::string> args;
+};
+
+// The machine of the running test; SimReset gives a fresh one with a clean scratch directory.
+SimMachine& Sim();
+void SimReset();
+void SimSetArgs(const std::vector<std::string>& args);
+
+// Resources and string rows.
+void SimSetString(UINT id, const std::string& text);
+SimResource& SimAddResource(const std::string& name, const std::string& type, const std::string& bytes);
+
+// Registry helpers; paths begin with "HKLM\" or "HKCU\". Keys are created with their parents.
+void SimCreateKey(const std::string& path);
+void SimSetDword(const std::string& path, const std::string& name, DWORD value);
+void SimSetBinary(const std::string& path, const std::string& name, DWORD type, const std::string& bytes);
+void SimSetString(const std::string& path, const std::string& name, const std::string& text);
+bool SimKeyExists(const std::string& path);
+bool SimValueExists(const std::string& path, const std::string& name);
+
+// Files: the host path of a Windows path, and whole-file access.
+std::string SimHostPath(const std::string& windowsPath);
+void SimWriteFile(const std::string& windowsPath, const std::string& content);
+bool SimReadFile(const std::string& windowsPath, std::string& content);
+bool SimFileExists(const std::string& windowsPath);
+
+// Calls of the log whose text begins with prefix, in order.
+std::vector<std::string> SimCallsStartingWith(const std::string& prefix);

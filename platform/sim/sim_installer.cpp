@@ -1,0 +1,116 @@
+// The simulated installer service: products, features, configure calls and the UI level.
+#include "platform/sim/sim.h"
+
+namespace {
+bool IsBracedGuid(const char* psz)
+{
+    if (psz == NULL || strlen(psz) != 38 || psz[0] != '{' || psz[37] != '}')
+        return false;
+    for (int i = 1; i < 37; ++i) {
+        const bool bDash = i == 9 || i == 14 || i == 19 || i == 24;
+        if (bDash ? psz[i] != '-' : !isxdigit(static_cast<unsigned char>(psz[i])))
+            return false;
+    }
+    return true;
+}
+
+std::string Quoted(const char* psz) { return psz == NULL ? "NULL" : "\"" + std::string(psz) + "\""; }
+
+// The names of a property such as REMOVE="A,B" in a command line.
+std::vector<std::string> PropertyNames(const std::string& commandLine, const std::string& property)
+{
+    std::vector<std::string> names;
+    const std::string key = property + "=\"";
+    size_t nStart = commandLine.find(key);
+    if (nStart == std::string::npos || (nStart > 0 && commandLine[nStart - 1] != ' '))
+        return names;
+    nStart += key.size();
+    const size_t nEnd = commandLine.find('"', nStart);
+    const std::string list = commandLine.substr(nStart, nEnd - nStart);
+    size_t nFrom = 0;
+    while (nFrom <= list.size()) {
+        const size_t nComma = list.find(',', nFrom);
+        const std::string name = list.substr(nFrom, nComma == std::string::npos ? std::string::npos : nComma - nFrom);
+        if (!name.empty())
+            names.push_back(name);
+        if (nComma == std::string::npos)
+            break;
+        nFrom = nComma + 1;
+    }
+    return names;
+}
+}  // namespace
+
+INSTALLSTATE WINAPI MsiQueryProductStateA(LPCSTR szProduct)
+{
+    Sim().calls.push_back("MsiQueryProductStateA(" + Quoted(szProduct) + ")");
+    if (!IsBracedGuid(szProduct))
+        return INSTALLSTATE_INVALIDARG;
+    auto it = Sim().products.find(szProduct);
+    return it == Sim().products.end() ? INSTALLSTATE_UNKNOWN : it->second.state;
+}
+
+UINT WINAPI MsiGetProductInfoA(LPCSTR szProduct, LPCSTR szAttribute, LPSTR lpValueBuf, LPDWORD pcchValueBuf)
+{
+    Sim().calls.push_back("MsiGetProductInfoA(" + Quoted(szProduct) + "," + Quoted(szAttribute) + "," +
+                          std::to_string(*pcchValueBuf) + ")");
+    auto it = Sim().products.find(szProduct == NULL ? "" : szProduct);
+    if (it == Sim().products.end() || !it->second.bReportsVersion || strcmp(szAttribute, "VersionString") != 0)
+        return ERROR_UNKNOWN_PRODUCT;
+    const std::string& version = it->second.version;
+    const DWORD nCapacity = *pcchValueBuf;
+    *pcchValueBuf = static_cast<DWORD>(version.size());
+    if (nCapacity == 0)
+        return ERROR_MORE_DATA;
+    const size_t nCopy = std::min(version.size(), static_cast<size_t>(nCapacity - 1));
+    memcpy(lpValueBuf, version.data(), nCopy);
+    lpValueBuf[nCopy] = '\0';
+    return nCopy < version.size() ? ERROR_MORE_DATA : ERROR_SUCCESS;
+}
+
+INSTALLSTATE WINAPI MsiQueryFeatureStateA(LPCSTR szProduct, LPCSTR szFeature)
+{
+    Sim().calls.push_back("MsiQueryFeatureStateA(" + Quoted(szProduct) + "," + Quoted(szFeature) + ")");
+    auto it = Sim().products.find(szProduct);
+    if (it == Sim().products.end())
+        return INSTALLSTATE_UNKNOWN;
+    auto feature = it->second.features.find(szFeature);
+    return feature == it->second.features.end() ? INSTALLSTATE_UNKNOWN : feature->second;
+}
+
+UINT WINAPI MsiConfigureProductExA(LPCSTR szProduct, int iInstallLevel, INSTALLSTATE eInstallState,
+                                   LPCSTR szCommandLine)
+{
+    Sim().calls.push_back("MsiConfigureProductExA(" + Quoted(szProduct) + "," + std::to_string(iInstallLevel) + "," +
+                          std::to_string(eInstallState) + "," + Quoted(szCommandLine) + ")");
+    const SimConfigureCall call = {szProduct, iInstallLevel, eInstallState, szCommandLine == NULL ? "" : szCommandLine,
+                                   Sim().uiLevel};
+    Sim().configureCalls.push_back(call);
+    UINT nResult = ERROR_SUCCESS;
+    if (!Sim().configureResults.empty()) {
+        nResult = Sim().configureResults.front();
+        Sim().configureResults.pop_front();
+    }
+    // Like the installer: removed features become absent, added ones local.
+    auto it = Sim().products.find(szProduct);
+    if (it != Sim().products.end()) {
+        for (const std::string& name : PropertyNames(call.commandLine, "REMOVE"))
+            if (it->second.features.count(name) != 0)
+                it->second.features[name] = INSTALLSTATE_ABSENT;
+        for (const std::string& name : PropertyNames(call.commandLine, "ADDLOCAL"))
+            if (it->second.features.count(name) != 0)
+                it->second.features[name] = INSTALLSTATE_LOCAL;
+    }
+    if (Sim().onConfigure)
+        Sim().onConfigure(call);
+    return nResult;
+}
+
+INSTALLUILEVEL WINAPI MsiSetInternalUI(INSTALLUILEVEL dwUILevel, HWND* phWnd)
+{
+    Sim().calls.push_back("MsiSetInternalUI(" + std::to_string(dwUILevel) + "," + (phWnd == NULL ? "NULL" : "hwnd") +
+                          ")");
+    const INSTALLUILEVEL nPrevious = Sim().uiLevel;
+    Sim().uiLevel = dwUILevel;
+    return nPrevious;
+}

@@ -1,0 +1,95 @@
+// The simulated system: version, directories, delayed moves, locale, heap and text helpers.
+#include "platform/sim/sim.h"
+
+namespace {
+// Copies text into a caller's buffer the way the directory queries do: the length
+// without NUL when it fits, else the size needed with the NUL and nothing written.
+DWORD CopyDirectory(const std::string& text, long forcedResult, LPSTR lpBuffer, DWORD nSize)
+{
+    if (forcedResult >= 0)
+        return static_cast<DWORD>(forcedResult);
+    if (text.size() + 1 > nSize)
+        return static_cast<DWORD>(text.size() + 1);
+    memcpy(lpBuffer, text.c_str(), text.size() + 1);
+    return static_cast<DWORD>(text.size());
+}
+
+int g_heap;
+}  // namespace
+
+BOOL WINAPI GetVersionExA(LPOSVERSIONINFOA lpVersionInformation)
+{
+    Sim().calls.push_back("GetVersionExA(" + std::to_string(lpVersionInformation->dwOSVersionInfoSize) + ")");
+    if (Sim().bVersionQueryFails || lpVersionInformation->dwOSVersionInfoSize != sizeof(OSVERSIONINFOA))
+        return FALSE;
+    lpVersionInformation->dwPlatformId = Sim().platformId;
+    lpVersionInformation->dwMajorVersion = Sim().majorVersion;
+    lpVersionInformation->dwMinorVersion = Sim().minorVersion;
+    return TRUE;
+}
+
+DWORD WINAPI GetTempPathA(DWORD nBufferLength, LPSTR lpBuffer)
+{
+    Sim().calls.push_back("GetTempPathA(" + std::to_string(nBufferLength) + ")");
+    return CopyDirectory(Sim().tempPath, Sim().tempPathResult, lpBuffer, nBufferLength);
+}
+
+UINT WINAPI GetSystemDirectoryA(LPSTR lpBuffer, UINT uSize)
+{
+    Sim().calls.push_back("GetSystemDirectoryA(" + std::to_string(uSize) + ")");
+    return CopyDirectory(Sim().systemDirectory, -1, lpBuffer, uSize);
+}
+
+UINT WINAPI GetWindowsDirectoryA(LPSTR lpBuffer, UINT uSize)
+{
+    Sim().calls.push_back("GetWindowsDirectoryA(" + std::to_string(uSize) + ")");
+    return CopyDirectory(Sim().windowsDirectory, Sim().windowsDirectoryResult, lpBuffer, uSize);
+}
+
+BOOL WINAPI MoveFileExA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, DWORD dwFlags)
+{
+    Sim().calls.push_back(std::string("MoveFileExA(\"") + lpExistingFileName + "\"," +
+                          (lpNewFileName == NULL ? "NULL" : lpNewFileName) + "," + std::to_string(dwFlags) + ")");
+    if (Sim().bMoveFileExFails || lpNewFileName != NULL || dwFlags != MOVEFILE_DELAY_UNTIL_REBOOT)
+        return FALSE;
+    Sim().pendingDeletes.push_back(lpExistingFileName);
+    return TRUE;
+}
+
+BOOL WINAPI SetThreadLocale(LCID Locale)
+{
+    Sim().calls.push_back("SetThreadLocale(" + std::to_string(Locale) + ")");
+    Sim().threadLocale = Locale;
+    return TRUE;
+}
+
+HANDLE WINAPI GetProcessHeap(void) { return &g_heap; }
+
+LPVOID WINAPI HeapAlloc(HANDLE, DWORD, size_t dwBytes)
+{
+    SimMachine& machine = Sim();
+    if (machine.allocationsBeforeFailure == 0) {
+        if (machine.failingAllocations > 0) {
+            --machine.failingAllocations;
+            return NULL;
+        }
+        machine.allocationsBeforeFailure = -1;
+    } else if (machine.allocationsBeforeFailure > 0) {
+        --machine.allocationsBeforeFailure;
+    }
+    return malloc(dwBytes);
+}
+
+BOOL WINAPI HeapFree(HANDLE, DWORD, LPVOID lpMem)
+{
+    free(lpMem);
+    return TRUE;
+}
+
+LPSTR WINAPI lstrcpyA(LPSTR lpString1, LPCSTR lpString2) { return strcpy(lpString1, lpString2); }
+
+LPSTR WINAPI lstrcatA(LPSTR lpString1, LPCSTR lpString2) { return strcat(lpString1, lpString2); }
+
+int WINAPI lstrcmpiA(LPCSTR lpString1, LPCSTR lpString2) { return strcasecmp(lpString1, lpString2); }
+
+int WINAPI lstrlenA(LPCSTR lpString) { return lpString == NULL ? 0 : static_cast<int>(strlen(lpString)); }

@@ -1,0 +1,181 @@
+// The one header through which the logic reaches Win32, msi.dll and the C runtime.
+//
+// Target build: the real headers; the five installer functions are defined by
+// platform/win32/msi_loader.cpp, which loads msi.dll from the system directory.
+// Host build: the same subset declared with Windows' sizes and implemented by
+// platform/sim over an in-memory machine. Only what the launcher calls is here.
+#pragma once
+
+#ifdef _WIN32
+
+#include <windows.h>
+#include <msi.h>
+#include <io.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#else  // host build on the simulated machine
+
+#include <stddef.h>
+#include <stdint.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#define WINAPI
+#define CALLBACK
+
+typedef int BOOL;
+typedef unsigned char BYTE;
+typedef unsigned short WORD;
+typedef uint32_t DWORD;
+typedef int32_t LONG;
+typedef unsigned int UINT;
+typedef char CHAR;
+typedef BYTE* LPBYTE;
+typedef DWORD* LPDWORD;
+typedef char* LPSTR;
+typedef const char* LPCSTR;
+typedef void* LPVOID;
+typedef const void* LPCVOID;
+typedef void* HANDLE;
+typedef DWORD LCID;
+typedef LONG LSTATUS;
+typedef uintptr_t ULONG_PTR;
+
+struct HINSTANCE__;
+typedef HINSTANCE__* HINSTANCE;
+typedef HINSTANCE HMODULE;
+struct HRSRC__;
+typedef HRSRC__* HRSRC;
+typedef void* HGLOBAL;
+struct HWND__;
+typedef HWND__* HWND;
+struct HKEY__;
+typedef HKEY__* HKEY;
+typedef HKEY* PHKEY;
+typedef DWORD REGSAM;
+
+#define TRUE 1
+#define FALSE 0
+
+#define MAKEINTRESOURCEA(i) ((LPSTR)(ULONG_PTR)(WORD)(i))
+#define IS_INTRESOURCE(p) (((ULONG_PTR)(p) >> 16) == 0)
+
+#define ERROR_SUCCESS 0L
+#define ERROR_FILE_NOT_FOUND 2L
+#define ERROR_ACCESS_DENIED 5L
+#define ERROR_INVALID_PARAMETER 87L
+#define ERROR_MORE_DATA 234L
+#define ERROR_UNKNOWN_PRODUCT 1605L
+
+#define HKEY_CURRENT_USER ((HKEY)(ULONG_PTR)0x80000001u)
+#define HKEY_LOCAL_MACHINE ((HKEY)(ULONG_PTR)0x80000002u)
+#define KEY_READ 0x20019
+#define KEY_WRITE 0x20006
+#define REG_NONE 0
+#define REG_SZ 1
+#define REG_BINARY 3
+#define REG_DWORD 4
+
+#define MB_OK 0x00000000L
+#define MB_ICONEXCLAMATION 0x00000030L
+#define MB_ICONINFORMATION 0x00000040L
+#define MB_SETFOREGROUND 0x00010000L
+#define MB_TOPMOST 0x00040000L
+
+#define MOVEFILE_DELAY_UNTIL_REBOOT 0x00000004
+#define VER_PLATFORM_WIN32_WINDOWS 1
+#define VER_PLATFORM_WIN32_NT 2
+
+typedef struct _OSVERSIONINFOA {
+    DWORD dwOSVersionInfoSize;
+    DWORD dwMajorVersion;
+    DWORD dwMinorVersion;
+    DWORD dwBuildNumber;
+    DWORD dwPlatformId;
+    CHAR szCSDVersion[128];
+} OSVERSIONINFOA, *LPOSVERSIONINFOA;
+
+// Installer states and levels, as msi.h names them.
+typedef int INSTALLSTATE;
+#define INSTALLSTATE_INVALIDARG (-2)
+#define INSTALLSTATE_UNKNOWN (-1)
+#define INSTALLSTATE_ADVERTISED 1
+#define INSTALLSTATE_ABSENT 2
+#define INSTALLSTATE_LOCAL 3
+#define INSTALLSTATE_SOURCE 4
+#define INSTALLSTATE_DEFAULT 5
+typedef int INSTALLUILEVEL;
+#define INSTALLUILEVEL_NONE 2
+#define INSTALLPROPERTY_VERSIONSTRING "VersionString"
+
+// kernel32
+HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName);
+HRSRC WINAPI FindResourceA(HMODULE hModule, LPCSTR lpName, LPCSTR lpType);
+DWORD WINAPI SizeofResource(HMODULE hModule, HRSRC hResInfo);
+HGLOBAL WINAPI LoadResource(HMODULE hModule, HRSRC hResInfo);
+LPVOID WINAPI LockResource(HGLOBAL hResData);
+DWORD WINAPI GetTempPathA(DWORD nBufferLength, LPSTR lpBuffer);
+UINT WINAPI GetSystemDirectoryA(LPSTR lpBuffer, UINT uSize);
+UINT WINAPI GetWindowsDirectoryA(LPSTR lpBuffer, UINT uSize);
+BOOL WINAPI GetVersionExA(LPOSVERSIONINFOA lpVersionInformation);
+BOOL WINAPI MoveFileExA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, DWORD dwFlags);
+BOOL WINAPI MoveFileA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName);
+BOOL WINAPI DeleteFileA(LPCSTR lpFileName);
+BOOL WINAPI SetThreadLocale(LCID Locale);
+HANDLE WINAPI GetProcessHeap(void);
+LPVOID WINAPI HeapAlloc(HANDLE hHeap, DWORD dwFlags, size_t dwBytes);
+BOOL WINAPI HeapFree(HANDLE hHeap, DWORD dwFlags, LPVOID lpMem);
+LPSTR WINAPI lstrcpyA(LPSTR lpString1, LPCSTR lpString2);
+LPSTR WINAPI lstrcatA(LPSTR lpString1, LPCSTR lpString2);
+int WINAPI lstrcmpiA(LPCSTR lpString1, LPCSTR lpString2);
+int WINAPI lstrlenA(LPCSTR lpString);
+
+// user32
+int WINAPI LoadStringA(HINSTANCE hInstance, UINT uID, LPSTR lpBuffer, int cchBufferMax);
+int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType);
+
+// advapi32
+LONG WINAPI RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD ulOptions, REGSAM samDesired, PHKEY phkResult);
+LONG WINAPI RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, LPDWORD lpType, LPBYTE lpData,
+                             LPDWORD lpcbData);
+LONG WINAPI RegDeleteValueA(HKEY hKey, LPCSTR lpValueName);
+LONG WINAPI RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey);
+LONG WINAPI RegCloseKey(HKEY hKey);
+
+// msi.dll
+INSTALLSTATE WINAPI MsiQueryProductStateA(LPCSTR szProduct);
+UINT WINAPI MsiGetProductInfoA(LPCSTR szProduct, LPCSTR szAttribute, LPSTR lpValueBuf, LPDWORD pcchValueBuf);
+INSTALLSTATE WINAPI MsiQueryFeatureStateA(LPCSTR szProduct, LPCSTR szFeature);
+UINT WINAPI MsiConfigureProductExA(LPCSTR szProduct, int iInstallLevel, INSTALLSTATE eInstallState,
+                                   LPCSTR szCommandLine);
+INSTALLUILEVEL WINAPI MsiSetInternalUI(INSTALLUILEVEL dwUILevel, HWND* phWnd);
+
+// The C runtime's command line, as the runtime splits it.
+extern int __argc;
+extern char** __argv;
+
+// Runtime functions that do not exist on the host, implemented by the simulation.
+char* _tempnam(const char* dir, const char* prefix);
+int _access(const char* path, int mode);
+
+// The runtime's file calls reach the simulated machine in the logic's own code, so
+// that paths map into its scratch directory and failures can be injected.
+FILE* SimFopen(const char* path, const char* mode);
+size_t SimFwrite(const void* data, size_t size, size_t count, FILE* stream);
+int SimFclose(FILE* stream);
+char* SimFgets(char* buffer, int size, FILE* stream);
+int SimFputs(const char* text, FILE* stream);
+int SimFerror(FILE* stream);
+#ifdef SPLAUNCH_LOGIC
+#define fopen SimFopen
+#define fwrite SimFwrite
+#define fclose SimFclose
+#define fgets SimFgets
+#define fputs SimFputs
+#define ferror SimFerror
+#endif
+
+#endif  // _WIN32

@@ -1,0 +1,82 @@
+// The five installer functions, forwarded to msi.dll loaded by full path from the
+// system directory at first use, so that a msi.dll beside the executable is never loaded.
+#include "platform/win32.h"
+
+namespace {
+
+typedef INSTALLSTATE(WINAPI* QueryProductStateFn)(LPCSTR);
+typedef UINT(WINAPI* GetProductInfoFn)(LPCSTR, LPCSTR, LPSTR, LPDWORD);
+typedef INSTALLSTATE(WINAPI* QueryFeatureStateFn)(LPCSTR, LPCSTR);
+typedef UINT(WINAPI* ConfigureProductExFn)(LPCSTR, int, INSTALLSTATE, LPCSTR);
+typedef INSTALLUILEVEL(WINAPI* SetInternalUIFn)(INSTALLUILEVEL, HWND*);
+
+// Loaded once and kept for the life of the process.
+HMODULE LoadInstallerLibrary()
+{
+    static HMODULE s_hMsi = NULL;
+    static bool s_bTried = false;
+    if (!s_bTried) {
+        s_bTried = true;
+        char szPath[MAX_PATH + 16];
+        const UINT nLength = GetSystemDirectoryA(szPath, MAX_PATH);
+        if (nLength != 0 && nLength < MAX_PATH) {
+            lstrcatA(szPath, "\\msi.dll");
+            s_hMsi = LoadLibraryExA(szPath, NULL, LOAD_WITH_ALTERED_SEARCH_PATH);
+        }
+    }
+    return s_hMsi;
+}
+
+FARPROC InstallerEntry(const char* pszName)
+{
+    HMODULE hMsi = LoadInstallerLibrary();
+    return hMsi == NULL ? NULL : GetProcAddress(hMsi, pszName);
+}
+
+template <typename Fn>
+Fn Resolve(Fn& pfnCached, const char* pszName)
+{
+    if (pfnCached == NULL)
+        pfnCached = reinterpret_cast<Fn>(reinterpret_cast<void*>(InstallerEntry(pszName)));
+    return pfnCached;
+}
+
+}  // namespace
+
+// Without the installer, the calls answer as for an unknown product or a missing service.
+extern "C" INSTALLSTATE WINAPI MsiQueryProductStateA(LPCSTR szProduct)
+{
+    static QueryProductStateFn s_pfn = NULL;
+    QueryProductStateFn pfn = Resolve(s_pfn, "MsiQueryProductStateA");
+    return pfn == NULL ? INSTALLSTATE_UNKNOWN : pfn(szProduct);
+}
+
+extern "C" UINT WINAPI MsiGetProductInfoA(LPCSTR szProduct, LPCSTR szAttribute, LPSTR lpValueBuf,
+                                          LPDWORD pcchValueBuf)
+{
+    static GetProductInfoFn s_pfn = NULL;
+    GetProductInfoFn pfn = Resolve(s_pfn, "MsiGetProductInfoA");
+    return pfn == NULL ? ERROR_UNKNOWN_PRODUCT : pfn(szProduct, szAttribute, lpValueBuf, pcchValueBuf);
+}
+
+extern "C" INSTALLSTATE WINAPI MsiQueryFeatureStateA(LPCSTR szProduct, LPCSTR szFeature)
+{
+    static QueryFeatureStateFn s_pfn = NULL;
+    QueryFeatureStateFn pfn = Resolve(s_pfn, "MsiQueryFeatureStateA");
+    return pfn == NULL ? INSTALLSTATE_UNKNOWN : pfn(szProduct, szFeature);
+}
+
+extern "C" UINT WINAPI MsiConfigureProductExA(LPCSTR szProduct, int iInstallLevel, INSTALLSTATE eInstallState,
+                                              LPCSTR szCommandLine)
+{
+    static ConfigureProductExFn s_pfn = NULL;
+    ConfigureProductExFn pfn = Resolve(s_pfn, "MsiConfigureProductExA");
+    return pfn == NULL ? ERROR_INSTALL_SERVICE_FAILURE : pfn(szProduct, iInstallLevel, eInstallState, szCommandLine);
+}
+
+extern "C" INSTALLUILEVEL WINAPI MsiSetInternalUI(INSTALLUILEVEL dwUILevel, HWND* phWnd)
+{
+    static SetInternalUIFn s_pfn = NULL;
+    SetInternalUIFn pfn = Resolve(s_pfn, "MsiSetInternalUI");
+    return pfn == NULL ? INSTALLUILEVEL_NOCHANGE : pfn(dwUILevel, phWnd);
+}
