@@ -2,19 +2,23 @@
 #include "app/patchapp.h"
 
 #include "app/commandline.h"
+#include "app/runflow.h"
 #include "app/globals.h"
 #include "description/description.h"
-#include "framework/collections.h"
+#include "installer/snapshot.h"
 #include "messages/exitcode.h"
 #include "messages/messages.h"
 #include "payload/extract.h"
 
-// One feature-state snapshot per product position.
-static const int kSnapshotCount = 256;
-
 CPatchApp::CPatchApp() {}
 
-CPatchApp::~CPatchApp() {}
+CPatchApp::~CPatchApp()
+{
+    for (int i = m_arrProducts.GetSize() - 1; i >= 0; --i) {
+        delete m_arrProducts.GetAt(i);
+        m_arrProducts.RemoveAt(i);
+    }
+}
 
 BOOL CPatchApp::InitInstance()
 {
@@ -28,13 +32,15 @@ BOOL CPatchApp::InitInstance()
         return FALSE;
     }
 
-    CStringList aSnapshots[kSnapshotCount];
+    // One feature-state snapshot per product position, freed on every way out.
+    CFeatureSnapshot aSnapshots[kMaxProducts];
     ReadCommandLine(__argc, __argv);
 
     if (g_bExtractOnly) {
         (void)ExtractPatchPackage(g_strExtractPath);
         return TRUE;
     }
+    RunProducts(m_arrProducts, aSnapshots, strSuffix);
     return FALSE;
 }
 

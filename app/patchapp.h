@@ -1,6 +1,7 @@
 // CPatchApp: the application object whose InitInstance does the launcher's whole job.
 #pragma once
 
+#include "app/productrecord.h"
 #include "framework/winapp.h"
 
 class CPatchApp : public CWinApp {
@@ -11,4 +12,6 @@ public:
     BOOL InitInstance() override;
     // The exit code: 0, or the first failure reported (see messages/exitcode.h).
     int ExitInstance() override;
+
+    CProductRecordArray m_arrProducts;  // the installed products; the records are owned here
 };

@@ -2,7 +2,11 @@
 #include "tests/unit/test_machine.h"
 
 #include "app/globals.h"
+#include "app/patchapp.h"
 #include "messages/exitcode.h"
+
+#include <fstream>
+#include <regex>
 
 const char* const kNeutralDescription =
     "ProductCode={4F2A7C15-3B9D-0409-A1E6-5C8D2B7F9031}\r\n"
@@ -43,4 +47,78 @@ void MachineTest::AddResources(const std::string& description, const std::string
 {
     SimAddResource("#206", "TXT", description);
     SimAddResource("IDR_MSP", "MSP", package);
+}
+
+void MachineTest::LoadShippedStrings()
+{
+    std::ifstream in(std::string(SPLAUNCH_SOURCE_DIR) + "/res/strings.rc");
+    ASSERT_TRUE(in) << "res/strings.rc not found";
+    const std::regex row("^\\s*(\\d+)\\s+\"(.*)\"\\s*$");
+    std::string line;
+    while (std::getline(in, line)) {
+        std::smatch match;
+        if (!std::regex_match(line, match, row))
+            continue;
+        std::string text;
+        const std::string quoted = match[2];
+        for (size_t i = 0; i < quoted.size(); ++i) {
+            if ((quoted[i] == '\\' || quoted[i] == '"') && i + 1 < quoted.size() && quoted[i + 1] == quoted[i])
+                ++i;
+            text += quoted[i];
+        }
+        SimSetString(static_cast<UINT>(std::stoul(match[1])), text);
+    }
+}
+
+void MachineTest::AddProductRows(unsigned i, const std::string& code, const std::string& accepted)
+{
+    SimSetString(400 + i, "U1:Product " + std::to_string(i));
+    SimSetString(500 + i, "U1:" + code);
+    SimSetString(600 + i, "U1:1033");
+    SimSetString(700 + i, "U1:7.1.0.5");
+    SimSetString(800 + i, "U1:Software\\Host\\P" + std::to_string(i));
+    SimSetString(900 + i, "U1:" + accepted);
+}
+
+SimProduct& MachineTest::Install(const std::string& code, const std::string& version,
+                                 const std::vector<std::string>& features, INSTALLSTATE state)
+{
+    SimProduct& product = Sim().products[code];
+    product.version = version;
+    for (const std::string& feature : features)
+        product.features[feature] = state;
+    return product;
+}
+
+int MachineTest::RunLauncher(const std::vector<std::string>& args)
+{
+    std::vector<std::string> argv = {"splaunch.exe"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    SimSetArgs(argv);
+    CPatchApp app;
+    (void)app.InitInstance();
+    return app.ExitInstance();
+}
+
+std::vector<std::string> MachineTest::MessageTexts()
+{
+    std::vector<std::string> texts;
+    for (const SimMessageBox& box : Sim().messageBoxes)
+        texts.push_back(box.text);
+    return texts;
+}
+
+std::vector<std::string> MachineTest::ConfigureCommandLines()
+{
+    std::vector<std::string> lines;
+    for (const SimConfigureCall& call : Sim().configureCalls)
+        lines.push_back(call.commandLine);
+    return lines;
+}
+
+std::string ProductCode(int n)
+{
+    char sz[64];
+    snprintf(sz, sizeof sz, "{4F2A7C15-3B9D-%04X-A1E6-5C8D2B7F9031}", n);
+    return sz;
 }

@@ -18,4 +18,20 @@ protected:
     static void AddMessageRows();
     // The description resource with the given text, and a small package.
     static void AddResources(const std::string& description, const std::string& package = "MSCF package bytes");
+    // The shipped string table, read from the resource script.
+    static void LoadShippedStrings();
+    // One product's six rows at index i, tag "U1".
+    static void AddProductRows(unsigned i, const std::string& code, const std::string& accepted = "7.0.43.5,7.0.61.1,");
+    // An installed product with the given features, all in the given state.
+    static SimProduct& Install(const std::string& code, const std::string& version,
+                               const std::vector<std::string>& features = {}, INSTALLSTATE state = INSTALLSTATE_LOCAL);
+    // Runs the launcher as the standard entry does (program name added); returns the exit code.
+    static int RunLauncher(const std::vector<std::string>& args = {});
+    // The texts of the message boxes shown so far.
+    static std::vector<std::string> MessageTexts();
+    // The command lines of the configure calls so far.
+    static std::vector<std::string> ConfigureCommandLines();
 };
+
+// Product codes of the tests: the same GUID with a different third group.
+std::string ProductCode(int n);

@@ -1,0 +1,69 @@
+// The product catalogue: the configured products that the installer reports installed.
+#include "app/catalogue.h"
+
+#include "app/configtext.h"
+#include "app/globals.h"
+
+// Product i is described by one row in each band: base id plus i.
+enum {
+    kNameBand = 400,
+    kCodeBand = 500,
+    kLanguageBand = 600,
+    kTargetVersionBand = 700,
+    kHostKeyBand = 800,
+    kAcceptedVersionsBand = 900
+};
+
+BOOL IsProductInstalled(const CString& strProductCode)
+{
+    const INSTALLSTATE state = MsiQueryProductStateA(strProductCode);
+    return state == INSTALLSTATE_DEFAULT || state == INSTALLSTATE_ADVERTISED;
+}
+
+CString GetInstalledVersion(const CString& strProductCode)
+{
+    char szVersion[1024];
+    szVersion[0] = '\0';
+    DWORD cchVersion = sizeof szVersion;
+    (void)MsiGetProductInfoA(strProductCode, INSTALLPROPERTY_VERSIONSTRING, szVersion, &cchVersion);
+    szVersion[sizeof szVersion - 1] = '\0';
+    return CString(szVersion);
+}
+
+// Fills the record's fields from the rows of product i; FALSE at the first absent row.
+static BOOL LoadProductRows(UINT i, CProductRecord& record)
+{
+    CString strRow;
+    if (!strRow.LoadString(kNameBand + i))
+        return FALSE;
+    SplitConfigRow(strRow, record.m_strTag, record.m_strName);
+    return LoadConfigValue(kCodeBand + i, record.m_strProductCode) &&
+           LoadConfigValue(kLanguageBand + i, record.m_strLanguage) &&
+           LoadConfigValue(kTargetVersionBand + i, record.m_strTargetVersion) &&
+           LoadConfigValue(kHostKeyBand + i, record.m_strHostKey) &&
+           LoadConfigValue(kAcceptedVersionsBand + i, record.m_strAcceptedVersions);
+}
+
+void LoadProductCatalogue(CProductRecordArray& arrProducts)
+{
+    for (UINT i = 0; arrProducts.GetSize() < kMaxProducts && kAcceptedVersionsBand + i <= kLastRowId; ++i) {
+        CProductRecord* pRecord = new CProductRecord;
+        try {
+            if (!LoadProductRows(i, *pRecord)) {
+                delete pRecord;
+                return;
+            }
+            if (g_strTitle.IsEmpty())
+                g_strTitle = pRecord->m_strName;
+            if (IsProductInstalled(pRecord->m_strProductCode)) {
+                pRecord->m_strInstalledVersion = GetInstalledVersion(pRecord->m_strProductCode);
+                arrProducts.Add(pRecord);
+            } else {
+                delete pRecord;
+            }
+        } catch (...) {
+            delete pRecord;
+            throw;
+        }
+    }
+}

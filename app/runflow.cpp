@@ -1,0 +1,61 @@
+// The run over the catalogue: each installed product's turn, in configuration order.
+#include "app/runflow.h"
+
+#include "app/catalogue.h"
+#include "app/configtext.h"
+#include "app/globals.h"
+#include "framework/exceptions.h"
+#include "hostsettings/hostsettings.h"
+#include "installer/apply.h"
+#include "installer/features.h"
+#include "installer/versiongate.h"
+#include "messages/messages.h"
+#include "payload/extract.h"
+#include "payload/restart.h"
+
+// One product's turn; FALSE when its package could not be written, which ends the run.
+static BOOL RunProductTurn(CProductRecord& record, CFeatureSnapshot* pSnapshot, const CString& strSuffix,
+                           int& nErrorCount)
+{
+    g_strTitle = record.m_strName;
+    if (!IsVersionAccepted(record))
+        return TRUE;
+    if (!ExtractPatchPackage(record.m_strPackagePath))
+        return FALSE;
+
+    CString strAddLocal;
+    CString strReinstall;
+    record.m_bNetworkInstall = IsNetworkInstall(record.m_strHostKey);
+    SelectFeatures(record, strAddLocal, strReinstall, pSnapshot);
+    (void)SetThreadLocale(static_cast<LCID>(ReadDecimal(record.m_strLanguage)));
+    DeleteUpdateServiceKey(record.m_strProductCode);
+    ClearWorkMode(record.m_strHostKey + "\\Profiles");
+
+    const PatchOutcome outcome = ApplyPatch(record, strAddLocal, strReinstall, strSuffix);
+    if (outcome == kPatchFailed)
+        ++nErrorCount;
+    (void)RestoreFeatureStates(record.m_strProductCode, pSnapshot);
+    (void)DeleteAtRestart(record.m_strPackagePath);
+    if (nErrorCount == 0 && outcome == kPatchApplied)
+        ShowMessage(IDS_SUCCESS);
+    return TRUE;
+}
+
+void RunProducts(CProductRecordArray& arrProducts, CFeatureSnapshot* aSnapshots, const CString& strSuffix)
+{
+    try {
+        g_strTitle.Empty();
+        LoadProductCatalogue(arrProducts);
+        if (arrProducts.GetSize() == 0) {
+            ShowMessage(IDS_NOT_INSTALLED);
+            return;
+        }
+        int nErrorCount = 0;
+        for (int i = 0; i < arrProducts.GetSize(); ++i) {
+            if (!RunProductTurn(*arrProducts.GetAt(i), &aSnapshots[i], strSuffix, nErrorCount))
+                return;
+        }
+    } catch (CException* e) {
+        e->Delete();
+    }
+}
