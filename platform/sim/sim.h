@@ -4,17 +4,33 @@
 
 #include "platform/win32.h"
 
+#include <ctype.h>
 #include <deque>
 #include <functional>
 #include <map>
 #include <set>
 #include <string>
 #include <strings.h>
+#include <unordered_map>
 #include <vector>
 
 // Case-insensitive ordering, as Windows compares keys, paths and feature names.
 struct SimNoCaseLess {
     bool operator()(const std::string& a, const std::string& b) const { return strcasecmp(a.c_str(), b.c_str()) < 0; }
+};
+
+// Case-insensitive hashing and equality, for the large tables of features and strings.
+struct SimNoCaseHash {
+    size_t operator()(const std::string& s) const
+    {
+        size_t nHash = 14695981039346656037ull;
+        for (char ch : s)
+            nHash = (nHash ^ static_cast<unsigned char>(tolower(static_cast<unsigned char>(ch)))) * 1099511628211ull;
+        return nHash;
+    }
+};
+struct SimNoCaseEqual {
+    bool operator()(const std::string& a, const std::string& b) const { return strcasecmp(a.c_str(), b.c_str()) == 0; }
 };
 
 struct SimResource {
@@ -35,7 +51,7 @@ struct SimProduct {
     INSTALLSTATE state = INSTALLSTATE_DEFAULT;
     std::string version;         // "VersionString"
     bool bReportsVersion = true;  // false: the version query fails and writes nothing
-    std::map<std::string, INSTALLSTATE, SimNoCaseLess> features;
+    std::unordered_map<std::string, INSTALLSTATE, SimNoCaseHash, SimNoCaseEqual> features;
 };
 
 struct SimConfigureCall {
@@ -58,7 +74,7 @@ struct SimRegKey {
 
 struct SimMachine {
     // Resources and the user interface.
-    std::map<UINT, std::string> strings;
+    std::unordered_map<UINT, std::string> strings;
     std::vector<SimResource> resources;
     std::vector<SimMessageBox> messageBoxes;
 
