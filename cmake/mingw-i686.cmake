@@ -1,4 +1,4 @@
-# Toolchain for the target build: MinGW-w64 for 32-bit Windows with windres.
+# Toolchain for MinGW-w64 i686 with windres: the launcher and the build-time tools run under Wine.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(CMAKE_C_COMPILER i686-w64-mingw32-gcc)

@@ -41,7 +41,7 @@ msiinfo extract "$out/v2/kelvarin.msi" kelvarin.cab > "$out/v2/kelvarin-v2.cab"
 cp "$out/v1/kelvarin.msi" "$out/kelvarin.msi"
 
 # 2. The builder and the query tool (cross build).
-cmake -S "$tools" -B "$out/tools-build" -DCMAKE_TOOLCHAIN_FILE="$tools/mingw-i686.cmake" \
+cmake -S "$tools" -B "$out/tools-build" -DCMAKE_TOOLCHAIN_FILE="$tools/../cmake/mingw-i686.cmake" \
       -DCMAKE_BUILD_TYPE=Release > /dev/null
 timed "build tools" cmake --build "$out/tools-build" -j2 > /dev/null
 cp "$out/tools-build/mspbuild.exe" "$out/tools-build/msiq.exe" "$out/"
