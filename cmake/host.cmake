@@ -25,6 +25,8 @@ target_link_libraries(splaunch_logic PUBLIC splaunch_sim)
 enable_testing()
 find_package(GTest REQUIRED)
 add_subdirectory(tests/unit)
+# The patch builder's own unit tests (its encoding and definition reader).
+add_subdirectory(tools)
 
 find_package(benchmark QUIET)
 if(benchmark_FOUND)
