@@ -2,7 +2,7 @@
 SHELL := /bin/bash
 JOBS ?= 2
 
-.PHONY: all deps host host-sanitize target test unit sanitize e2e demo size bench clean
+.PHONY: all deps host host-sanitize target test unit sanitize e2e demo size bench bench-wine clean
 
 all: target
 
@@ -43,6 +43,10 @@ bench: deps
 	cmake --preset host-release >/dev/null
 	cmake --build --preset host-release -j$(JOBS)
 	./build/host-release/bench/splaunch_bench
+
+# splaunch.exe /q against msiexec /p with the same patch, under Wine.
+bench-wine: target
+	bash scripts/bench-wine.sh build/target
 
 clean:
 	rm -rf build

@@ -1,8 +1,66 @@
-# The package embedded by default: a placeholder of fixed bytes until a real patch exists.
-set(SPLAUNCH_PLACEHOLDER "${SPLAUNCH_PACKAGE_DIR}/splaunch.msp")
-add_custom_command(
-    OUTPUT "${SPLAUNCH_PLACEHOLDER}"
-    COMMAND "${CMAKE_COMMAND}" -DOUT=${SPLAUNCH_PLACEHOLDER} -P "${CMAKE_SOURCE_DIR}/cmake/placeholder.cmake"
-    DEPENDS "${CMAKE_SOURCE_DIR}/cmake/placeholder.cmake"
-    COMMENT "Writing the placeholder package")
-add_custom_target(splaunch_package DEPENDS "${SPLAUNCH_PLACEHOLDER}")
+# The demo product and its real patches (tools/build-demo-patch.sh under Wine), and the package folders the launchers embed from.
+find_program(SPLAUNCH_WINE_PROGRAM wine)
+find_program(SPLAUNCH_WIXL_PROGRAM wixl)
+find_program(SPLAUNCH_MSIINFO_PROGRAM msiinfo)
+find_package(Python3 COMPONENTS Interpreter)
+
+# The demo build needs Wine (the builder runs under it), wixl, msiinfo and python3.
+set(SPLAUNCH_DEMO_PATCH_DIR "${CMAKE_BINARY_DIR}/demo-patch")
+if(SPLAUNCH_WINE_PROGRAM AND SPLAUNCH_WIXL_PROGRAM AND SPLAUNCH_MSIINFO_PROGRAM AND Python3_Interpreter_FOUND)
+    set(SPLAUNCH_HAVE_DEMO_PATCH ON)
+else()
+    set(SPLAUNCH_HAVE_DEMO_PATCH OFF)
+    if(NOT SPLAUNCH_PACKAGE)
+        message(FATAL_ERROR "The demo package needs wine, wixl, msiinfo and python3 (scripts/install-deps.sh "
+                            "installs them); or pass -DSPLAUNCH_PACKAGE=/path/to/patch.msp")
+    endif()
+    message(WARNING "wine, wixl, msiinfo or python3 missing: the demo patches and the end-to-end tests are not built")
+endif()
+
+if(SPLAUNCH_HAVE_DEMO_PATCH)
+    # Everything the script reads: a change to any of these rebuilds the patches, nothing else does.
+    file(GLOB SPLAUNCH_DEMO_INPUTS CONFIGURE_DEPENDS
+         "${CMAKE_SOURCE_DIR}/demo/*" "${CMAKE_SOURCE_DIR}/tools/*.cpp" "${CMAKE_SOURCE_DIR}/tools/*.h"
+         "${CMAKE_SOURCE_DIR}/tools/*.cmake" "${CMAKE_SOURCE_DIR}/tools/CMakeLists.txt"
+         "${CMAKE_SOURCE_DIR}/tools/build-demo-patch.sh")
+    set(SPLAUNCH_DEMO_OUTPUTS "")
+    foreach(file kelvarin.msi kelvarin-sp1.msp kelvarin-sp1-fail.msp kelvarin-sp1-reboot.msp msiq.exe mspbuild.exe)
+        list(APPEND SPLAUNCH_DEMO_OUTPUTS "${SPLAUNCH_DEMO_PATCH_DIR}/${file}")
+    endforeach()
+    # The log keeps the build output quiet; it is shown when the script fails. The tools'
+    # own build folder is made anew, so that a changed toolchain never meets a stale cache.
+    # TMPDIR keeps Wine's server folders (wine-XXXXXX) in the build folder.
+    add_custom_command(
+        OUTPUT ${SPLAUNCH_DEMO_OUTPUTS}
+        COMMAND "${CMAKE_COMMAND}" -E rm -rf "${SPLAUNCH_DEMO_PATCH_DIR}/tools-build"
+        COMMAND bash -c "mkdir -p \"$1.tmp\" && TMPDIR=\"$1.tmp\" bash \"$0\" \"$1\" > \"$1.log\" 2>&1 || { cat \"$1.log\" >&2; exit 1; }"
+                "${CMAKE_SOURCE_DIR}/tools/build-demo-patch.sh" "${SPLAUNCH_DEMO_PATCH_DIR}"
+        COMMAND "${CMAKE_COMMAND}" -E touch ${SPLAUNCH_DEMO_OUTPUTS}
+        DEPENDS ${SPLAUNCH_DEMO_INPUTS}
+        COMMENT "Building the demo product and its patches under Wine (log: ${SPLAUNCH_DEMO_PATCH_DIR}.log)"
+        VERBATIM)
+    add_custom_target(splaunch_demo_patch DEPENDS ${SPLAUNCH_DEMO_OUTPUTS})
+endif()
+
+# splaunch_package_folder(<target> <folder> <source package>): copies the package to
+# <folder>/splaunch.msp, the name the resource scripts embed, whenever the source changes.
+function(splaunch_package_folder target folder source)
+    add_custom_command(
+        OUTPUT "${folder}/splaunch.msp"
+        COMMAND "${CMAKE_COMMAND}" -E copy "${source}" "${folder}/splaunch.msp"
+        DEPENDS "${source}"
+        COMMENT "Package ${folder}/splaunch.msp"
+        VERBATIM)
+    add_custom_target(${target} DEPENDS "${folder}/splaunch.msp")
+    string(FIND "${source}" "${SPLAUNCH_DEMO_PATCH_DIR}/" at)
+    if(at EQUAL 0)
+        add_dependencies(${target} splaunch_demo_patch)
+    endif()
+endfunction()
+
+if(SPLAUNCH_PACKAGE)
+    set(SPLAUNCH_EMBEDDED_PACKAGE "${SPLAUNCH_PACKAGE}")
+else()
+    set(SPLAUNCH_EMBEDDED_PACKAGE "${SPLAUNCH_DEMO_PATCH_DIR}/kelvarin-sp1.msp")
+endif()
+splaunch_package_folder(splaunch_package "${SPLAUNCH_PACKAGE_DIR}" "${SPLAUNCH_EMBEDDED_PACKAGE}")

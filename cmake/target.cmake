@@ -1,43 +1,44 @@
-# The target build: splaunch.exe for 32-bit Windows, and its end-to-end tests under Wine.
+# The target build: splaunch.exe for 32-bit Windows with the real demo patch, its test-only variants, and the end-to-end tests under Wine.
 enable_language(RC)
 
 set(SPLAUNCH_RESOURCE_SCRIPT "${CMAKE_SOURCE_DIR}/res/splaunch.rc" CACHE FILEPATH
     "Resource script that configures the launcher: string table, description, package, manifest")
 set(SPLAUNCH_PACKAGE "" CACHE FILEPATH
-    "Patch package embedded by the shipped resource script (default: the demo package built here)")
+    "Patch package embedded by the shipped resource script (default: the demo patch built here)")
 
 # The shipped script embeds "splaunch.msp", found on windres's include path.
 set(SPLAUNCH_PACKAGE_DIR "${CMAKE_BINARY_DIR}/package")
-if(SPLAUNCH_PACKAGE)
-    set(SPLAUNCH_EMBEDDED_PACKAGE "${SPLAUNCH_PACKAGE}")
-    configure_file("${SPLAUNCH_PACKAGE}" "${SPLAUNCH_PACKAGE_DIR}/splaunch.msp" COPYONLY)
-else()
-    include("${CMAKE_SOURCE_DIR}/cmake/package.cmake")
-endif()
+include("${CMAKE_SOURCE_DIR}/cmake/package.cmake")
 
-add_executable(splaunch WIN32
+# The code, compiled once for the shipped launcher and every test variant.
+add_library(splaunch_objects OBJECT
     ${SPLAUNCH_LOGIC_SOURCES}
     app/main.cpp
     framework/newdelete.cpp
     framework/winmain.cpp
     platform/win32/msi_loader.cpp
-    "${SPLAUNCH_RESOURCE_SCRIPT}"
 )
-target_include_directories(splaunch PRIVATE "${CMAKE_SOURCE_DIR}")
-target_compile_definitions(splaunch PRIVATE SPLAUNCH_LOGIC WIN32_LEAN_AND_MEAN)
-target_compile_options(splaunch PRIVATE
-    $<$<COMPILE_LANGUAGE:CXX>:${SPLAUNCH_WARNINGS} -Os -fno-rtti -ffunction-sections -fdata-sections
-                              -fno-asynchronous-unwind-tables -fno-ident>)
-target_link_options(splaunch PRIVATE -s -mwindows -static-libgcc -static-libstdc++ -Wl,--gc-sections)
-# windres does not report the files a script embeds: depend on the script's whole folder.
-get_filename_component(SPLAUNCH_RESOURCE_DIR "${SPLAUNCH_RESOURCE_SCRIPT}" DIRECTORY)
-file(GLOB SPLAUNCH_RESOURCE_FILES CONFIGURE_DEPENDS "${SPLAUNCH_RESOURCE_DIR}/*")
-set_property(SOURCE "${SPLAUNCH_RESOURCE_SCRIPT}" APPEND PROPERTY OBJECT_DEPENDS
-             "${SPLAUNCH_PACKAGE_DIR}/splaunch.msp" ${SPLAUNCH_RESOURCE_FILES})
-set_property(SOURCE "${SPLAUNCH_RESOURCE_SCRIPT}" APPEND PROPERTY INCLUDE_DIRECTORIES "${SPLAUNCH_PACKAGE_DIR}")
-if(TARGET splaunch_package)
-    add_dependencies(splaunch splaunch_package)
-endif()
+target_include_directories(splaunch_objects PRIVATE "${CMAKE_SOURCE_DIR}")
+target_compile_definitions(splaunch_objects PRIVATE SPLAUNCH_LOGIC WIN32_LEAN_AND_MEAN)
+target_compile_options(splaunch_objects PRIVATE
+    ${SPLAUNCH_WARNINGS} -Os -fno-rtti -ffunction-sections -fdata-sections -fno-asynchronous-unwind-tables -fno-ident)
+
+# splaunch_add_launcher(<name> <resource script> <package target> <package folder> [more resource folders...]):
+# the launcher's objects linked with the resources of <script>, whose "splaunch.msp" is
+# the one in <package folder>. windres also looks in the extra folders for named files.
+function(splaunch_add_launcher name script package_target package_dir)
+    add_executable(${name} WIN32 $<TARGET_OBJECTS:splaunch_objects> "${script}")
+    target_include_directories(${name} PRIVATE "${package_dir}" ${ARGN})
+    target_link_options(${name} PRIVATE -s -mwindows -static-libgcc -static-libstdc++ -Wl,--gc-sections)
+    # windres does not report the files a script embeds: depend on the script's whole
+    # folder (the package is listed by the caller's package target).
+    get_filename_component(script_dir "${script}" DIRECTORY)
+    file(GLOB script_files CONFIGURE_DEPENDS "${script_dir}/*")
+    set_property(SOURCE "${script}" APPEND PROPERTY OBJECT_DEPENDS "${package_dir}/splaunch.msp" ${script_files})
+    add_dependencies(${name} ${package_target})
+endfunction()
+
+splaunch_add_launcher(splaunch "${SPLAUNCH_RESOURCE_SCRIPT}" splaunch_package "${SPLAUNCH_PACKAGE_DIR}")
 
 enable_testing()
 add_subdirectory(tests/e2e)

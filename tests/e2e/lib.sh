@@ -1,5 +1,5 @@
-# Shared helpers of the end-to-end scenarios: Wine prefixes, runs, relay traces.
-# Needs SPLAUNCH_EXE and E2E_DIR from the test's environment.
+# Shared helpers of the end-to-end scenarios: Wine prefixes, the demo product, runs, relay traces.
+# Needs SPLAUNCH_EXE, DEMO_DIR and E2E_DIR from the test's environment (tests/e2e/CMakeLists.txt).
 
 export WINEARCH=win32
 export WINEDEBUG=-all
@@ -8,9 +8,20 @@ unset DISPLAY
 
 E2E_TEMPLATE="$E2E_DIR/template"
 # Functions the relay trace shows; everything else stays quiet.
-E2E_RELAY="MessageBoxA;MsiQueryProductStateA;MsiGetProductInfoA;MsiQueryFeatureStateA;MsiConfigureProductExA;MsiSetInternalUI;MoveFileExA;RegOpenKeyExA;RegDeleteKeyA;RegDeleteValueA;SetThreadLocale"
+E2E_RELAY="MessageBoxA;MsiQueryProductStateA;MsiGetProductInfoA;MsiQueryFeatureStateA;MsiConfigureProductExA;MsiSetInternalUI;MoveFileExA;RegOpenKeyExA;RegDeleteKeyA;RegDeleteValueA;SetThreadLocale;LoadLibraryExA"
+
+PRODUCT='{4F2A7C15-3B9D-0409-A1E6-5C8D2B7F9031}'
+HOST_KEY='Software\Tessaran\Corvane\R16.0\CORV-203:409'
+SERVICE_KEY="HKLM\\Software\\Tessaran\\Kestrune\\$PRODUCT"
+PENDING_KEY='HKLM\System\CurrentControlSet\Control\Session Manager'
+PROFILE=Drafting
+PRODUCT_DIR='Program Files/Tessaran/Kelvarin 2004'
 
 e2e_fail() { echo "FAIL: $*" >&2; exit 1; }
+
+e2e_expect_eq() {
+    [ "$1" = "$2" ] || e2e_fail "$3: expected [$2], got [$1]"
+}
 
 # Stops the wineserver of the current prefix and waits for it.
 e2e_stop_server() {
@@ -18,42 +29,104 @@ e2e_stop_server() {
     wineserver -w >/dev/null 2>&1 || true
 }
 
-# Makes the template prefix once: a booted win32 prefix with crash dialogs off and
-# the relay trace narrowed to the launcher's own calls.
+# Makes the template prefix once: a booted win32 prefix with crash dialogs off,
+# undecorated windows drawn by Wine, and the relay trace narrowed to the launcher's calls.
 e2e_prepare_template() {
     mkdir -p "$E2E_DIR"
-    if [ -f "$E2E_TEMPLATE/.ready" ]; then return 0; fi
+    if [ -f "$E2E_TEMPLATE/.ready" ] && [ "$(cat "$E2E_TEMPLATE/.ready")" = "$E2E_RELAY" ]; then return 0; fi
     rm -rf "$E2E_TEMPLATE"
-    export WINEPREFIX="$E2E_TEMPLATE/prefix" HOME="$E2E_TEMPLATE/home"
-    mkdir -p "$HOME"
-    wineboot -i >/dev/null 2>&1
+    export WINEPREFIX="$E2E_TEMPLATE/prefix" HOME="$E2E_TEMPLATE/home" TMPDIR="$E2E_TEMPLATE/tmp"
+    mkdir -p "$HOME" "$TMPDIR"
+    timeout 120 wineboot -i >/dev/null 2>&1 || e2e_fail "wineboot -i failed in $WINEPREFIX"
     wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /t REG_SZ /d "$E2E_RELAY" /f >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-    if [ -n "${E2E_TEMPLATE_HOOK:-}" ]; then "$E2E_TEMPLATE_HOOK"; fi
     e2e_stop_server
-    touch "$E2E_TEMPLATE/.ready"
+    echo "$E2E_RELAY" > "$E2E_TEMPLATE/.ready"
 }
 
-# Gives the scenario its own copy of the template; sets WINEPREFIX, HOME and WORK.
+# The host application's settings a patch run removes or reads: the update service key,
+# the current profile "Drafting" and the unnamed one, each with Today_WorkMode.
+e2e_add_host_settings() {
+    local profiles="HKCU\\$HOST_KEY\\Profiles" p
+    wine reg add "HKLM\\$HOST_KEY" /v StandaloneNetworkType /t REG_DWORD /d 0 /f >/dev/null
+    wine reg add "$profiles" /ve /d "$PROFILE" /f >/dev/null
+    for p in "$PROFILE" '<<Unnamed Profile>>'; do
+        wine reg add "$profiles\\$p\\General Configuration" /v Today_WorkMode /t REG_DWORD /d 1 /f >/dev/null
+        wine reg add "$profiles\\$p\\General Configuration" /v Units /d metric /f >/dev/null
+    done
+    wine reg add "$SERVICE_KEY" /v LastCheck /d 2004-06-01 /f >/dev/null
+}
+
+# e2e_prepare_product VERSION: a template with the demo product installed at VERSION
+# (all features local) and the host settings; remade when the demo package changes.
+e2e_prepare_product() {
+    local version=$1 dir="$E2E_DIR/product-$1" stamp msi
+    stamp=$(cat "$DEMO_DIR/kelvarin.msi" "$SPLAUNCH_SOURCE_DIR/demo/gen-kelvarin.py" "$E2E_TEMPLATE/.ready" | md5sum)
+    if [ -f "$dir/.ready" ] && [ "$(cat "$dir/.ready")" = "$stamp" ]; then return 0; fi
+    rm -rf "$dir" && mkdir -p "$dir/home" "$dir/tmp"
+    cp -a "$E2E_TEMPLATE/prefix" "$dir/prefix"
+    export WINEPREFIX="$dir/prefix" HOME="$dir/home" TMPDIR="$dir/tmp"
+    msi="$DEMO_DIR/kelvarin.msi"
+    if [ "$version" != 7.0.43.5 ]; then
+        python3 "$SPLAUNCH_SOURCE_DIR/demo/gen-kelvarin.py" "$dir/msi" --version "$version" >/dev/null
+        (cd "$dir/msi" && wixl -a x86 -o kelvarin.msi kelvarin.wxs) || e2e_fail "wixl failed for $version"
+        msi="$dir/msi/kelvarin.msi"
+    fi
+    cp "$msi" "$WINEPREFIX/drive_c/kelvarin.msi"
+    timeout 120 wine msiexec /i 'C:\kelvarin.msi' /qn ADDLOCAL=ALL || e2e_fail "installing the demo product failed"
+    e2e_add_host_settings
+    e2e_expect_eq "$(e2e_msiq version "$PRODUCT")" "$version" "installed version"
+    e2e_stop_server
+    echo "$stamp" > "$dir/.ready"
+}
+
+# e2e_new_prefix NAME [TEMPLATE]: the scenario's own copy of a template (default: the
+# booted one; "product-7.0.43.5" for the installed product) with its own wineserver, kept
+# up until the scenario ends so that no restart happens in between. Sets WORK.
 e2e_new_prefix() {
-    local name="$1"
+    local name="$1" template="${2:-template}"
     WORK="$E2E_DIR/$name"
     rm -rf "$WORK"
-    mkdir -p "$WORK/home"
-    cp -a "$E2E_TEMPLATE/prefix" "$WORK/prefix"
-    export WINEPREFIX="$WORK/prefix" HOME="$WORK/home"
+    mkdir -p "$WORK/home" "$WORK/tmp"
+    cp -a "$E2E_DIR/$template/prefix" "$WORK/prefix"
+    # Wine keeps its server folders (wine-XXXXXX) in TMPDIR: inside the scenario's folder.
+    export WINEPREFIX="$WORK/prefix" HOME="$WORK/home" TMPDIR="$WORK/tmp"
     cp "$SPLAUNCH_EXE" "$WORK/splaunch.exe"
-    trap 'e2e_stop_server' EXIT
+    E2E_PREFIXES+=("$WINEPREFIX")
+    trap 'e2e_finish' EXIT
+    wineserver -p
 }
 
-# Runs splaunch.exe with the given arguments under the relay trace; sets RC (the
-# exit code modulo 256, as wine reports it) and leaves the trace in $WORK/relay.log.
+# At the end of a scenario: the server stops; a passed scenario's prefix copies (about
+# 590 MB each) go, a failed one's stay for a look.
+E2E_PREFIXES=()
+e2e_finish() {
+    local rc=$? prefix
+    e2e_stop_server
+    if [ "$rc" -eq 0 ]; then
+        for prefix in "${E2E_PREFIXES[@]}"; do rm -rf "$prefix"; done
+    fi
+}
+
+# e2e_run [ARGS...]: runs $WORK/splaunch.exe under the relay trace; sets RC (the exit
+# code modulo 256, as wine reports it) and leaves the trace in $WORK/relay.log.
+# E2E_CHANNELS adds debug channels (e.g. "+msi").
 e2e_run() {
     set +e
-    (cd "$WORK" && WINEDEBUG=+relay wine "$WORK/splaunch.exe" "$@" 2>"$WORK/relay.log" >/dev/null)
+    (cd "$WORK" && WINEDEBUG="+relay${E2E_CHANNELS:+,$E2E_CHANNELS}" timeout 90 wine "$WORK/splaunch.exe" "$@" \
+        2>"$WORK/relay.log" >/dev/null)
     RC=$?
     set -e
+    [ "$RC" -ne 124 ] || e2e_fail "splaunch.exe $* did not end within 90 s"
+}
+
+# The launcher's own calls of the last run (thread of the first process only).
+e2e_calls() {
+    local tid
+    tid=$(grep -a -m1 '^[0-9a-f]*:Call KERNEL32.LoadLibraryExA([0-9a-f]* "C:\\\\windows\\\\system32\\\\msi.dll"' \
+          "$WORK/relay.log" | cut -d: -f1 || true)
+    grep -a "^${tid:-none}:Call " "$WORK/relay.log" || true
 }
 
 # The message boxes of the last run, one line each: text|caption|style.
@@ -62,12 +135,48 @@ e2e_message_boxes() {
         "$WORK/relay.log"
 }
 
-# The command lines the installer's configure call received, one line each.
+# The configure calls of the last run, one line each: product code, a blank, the command
+# line as the trace shows it (unescaped; the trace cuts it after 291 characters and then
+# ends it with "...).
 e2e_configure_calls() {
-    sed -n 's/.*Call msi\.MsiConfigureProductExA([0-9a-f]* "\([^"]*\)",[0-9a-f]*,[0-9a-f]*,[0-9a-f]* "\(.*\)") ret=.*/\1 \2/p' \
-        "$WORK/relay.log"
+    e2e_calls | sed -n 's/.*Call msi\.MsiConfigureProductExA([0-9a-f]* "\([^"]*\)",[0-9a-f]*,[0-9a-f]*,[0-9a-f]* "\(.*\)) ret=.*/\1 \2/p' \
+        | sed 's/"$//; s/\\"/"/g; s/\\\\/\\/g'
 }
 
-e2e_expect_eq() {
-    [ "$1" = "$2" ] || e2e_fail "$3: expected [$2], got [$1]"
+# The patch command line's temporary package, as the configure call named it.
+e2e_temp_package() {
+    e2e_configure_calls | sed -n '1s/^[^ ]* PATCH="\([^"]*\)".*/\1/p'
+}
+
+# The query tool of the demo build, run in the scenario's prefix.
+e2e_msiq() {
+    wine "$DEMO_DIR/msiq.exe" "$@" | tr -d '\r'
+}
+
+# e2e_features NAME...: "name=state" words of the demo product's features, on one line.
+e2e_features() {
+    e2e_msiq features "$PRODUCT" "$@" | tr '\n' ' ' | sed 's/ $//'
+}
+
+# e2e_product_file PATH: a file of the installed product, as text.
+e2e_product_file() {
+    tr -d '\r' < "$WINEPREFIX/drive_c/$PRODUCT_DIR/$1"
+}
+
+# e2e_reg_value KEY NAME: the value's data, or "absent".
+e2e_reg_value() {
+    local out
+    out=$(wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r') || { echo absent; return 0; }
+    echo "$out" | awk -v n="$2" '$1 == n { $1 = ""; $2 = ""; sub(/^ +/, ""); print }'
+}
+
+# e2e_reg_key KEY: "present" or "absent".
+e2e_reg_key() {
+    if wine reg query "$1" >/dev/null 2>&1; then echo present; else echo absent; fi
+}
+
+# The Unix path of a Windows path in the current prefix.
+e2e_unix_path() {
+    local rest=${1#?:\\}
+    echo "$WINEPREFIX/drive_c/${rest//\\//}"
 }

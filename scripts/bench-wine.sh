@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Times splaunch.exe /q patching the demo product against msiexec /p with the same patch, on two copies of one prepared Wine prefix.
+set -euo pipefail
+
+build=$(cd "${1:-build/target}" && pwd) || { echo "no build folder ${1:-build/target}: run make target" >&2; exit 2; }
+demo="$build/demo-patch"
+work="$build/bench-wine"
+for f in "$build/splaunch.exe" "$demo/kelvarin.msi" "$demo/kelvarin-sp1.msp" "$demo/msiq.exe"; do
+    [ -f "$f" ] || { echo "missing $f: run make target first" >&2; exit 2; }
+done
+PRODUCT='{4F2A7C15-3B9D-0409-A1E6-5C8D2B7F9031}'
+export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+unset DISPLAY
+stop() { wineserver -k >/dev/null 2>&1 || true; wineserver -w >/dev/null 2>&1 || true; }
+trap stop EXIT
+rm -rf "$work" && mkdir -p "$work/home" "$work/tmp"
+export HOME="$work/home" TMPDIR="$work/tmp"    # Wine's server folders stay inside $work
+
+# One prepared state: the demo product installed at 7.0.43.5, both packages on C:.
+export WINEPREFIX="$work/base"
+timeout 120 wineboot -i >/dev/null 2>&1 || { echo "wineboot failed" >&2; exit 1; }
+cp "$demo/kelvarin.msi" "$demo/kelvarin-sp1.msp" "$build/splaunch.exe" "$WINEPREFIX/drive_c/"
+timeout 120 wine msiexec /i 'C:\kelvarin.msi' /qn ADDLOCAL=ALL || { echo "install failed" >&2; exit 1; }
+stop
+
+# time_in COPY COMMAND...: copies the prepared prefix, warms its session up, times the
+# command (seconds, to stdout) and checks that the product was patched.
+time_in() {
+    local copy=$1 start end version
+    shift
+    export WINEPREFIX="$work/$copy"
+    cp -a "$work/base" "$WINEPREFIX"
+    wineserver -p
+    wine reg query 'HKCU\Software\Wine' >/dev/null 2>&1 || true
+    start=$(date +%s.%N)
+    (cd "$WINEPREFIX/drive_c" && timeout 120 "$@") >/dev/null 2>&1 || true
+    end=$(date +%s.%N)
+    version=$(wine "$demo/msiq.exe" version "$PRODUCT" | tr -d '\r')
+    [ "$version" = 7.1.0.5 ] || { echo "$copy: product not patched (VersionString $version)" >&2; exit 1; }
+    stop
+    awk -v s="$start" -v e="$end" 'BEGIN { printf "%.3f\n", e - s }'
+}
+
+launcher=$(time_in launcher wine 'C:\splaunch.exe' /q)
+msiexec=$(time_in msiexec wine msiexec /p 'C:\kelvarin-sp1.msp' /qn)
+echo "splaunch.exe /q:                     $launcher s"
+echo "msiexec /p kelvarin-sp1.msp /qn:     $msiexec s"
+awk -v a="$launcher" -v b="$msiexec" 'BEGIN { printf "ratio (splaunch / msiexec):          %.2f\n", a / b }'
+rm -rf "$work"

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Real message boxes on a private Xvfb display: each box is drawn, photographed and closed with Return, and the run goes on.
+# fixtures: product_7_0_43_5
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+source "$SPLAUNCH_SOURCE_DIR/scripts/wine-display.sh"
+command -v Xvfb >/dev/null && command -v xdotool >/dev/null && command -v import >/dev/null \
+    || e2e_fail "Xvfb, xdotool and ImageMagick are needed"
+
+# The display comes first: a Wine session keeps the display it started with.
+wd_start_display 140 || e2e_fail "no X display"
+e2e_new_prefix boxes_on_display product-7.0.43.5
+trap 'e2e_finish; wd_stop_display' EXIT
+
+run_shown() {  # run_shown NAME: splaunch.exe without /q, boxes photographed into $WORK/NAME
+    wd_run_with_boxes "$WORK/$1" 60 wine "$WORK/splaunch.exe"
+    [ "$WD_RC" -ne 124 ] || e2e_fail "$1: splaunch.exe still running after 60 s"
+}
+check_shot() {  # check_shot FILE: a real picture of a box-sized window
+    local size
+    size=$(identify -format '%w %h' "$1" 2>/dev/null) || e2e_fail "no screenshot $1"
+    read -r w h <<< "$size"
+    [ "$w" -ge 100 ] && [ "$w" -le 1024 ] && [ "$h" -ge 50 ] && [ "$h" -le 768 ] || e2e_fail "screenshot $1 is ${w}x$h"
+    # A drawn box holds more than one colour.
+    [ "$(convert "$1" -format '%k' info:)" -gt 2 ] || e2e_fail "screenshot $1 is blank"
+}
+
+# The patch: one success box; the run waits for it and ends with 0.
+run_shown patch
+e2e_expect_eq "$WD_RC" 0 "exit code of the patch run"
+e2e_expect_eq "$(cut -d'|' -f1 "$WORK/patch/boxes.txt")" "Kelvarin 2004" "boxes of the patch run"
+check_shot "$WORK/patch/box-1.png"
+e2e_expect_eq "$(e2e_msiq version "$PRODUCT")" 7.1.0.5 "VersionString"
+
+# Again, now at 7.1.0.5: the version box.
+run_shown again
+e2e_expect_eq "$WD_RC" $((308 % 256)) "exit code of the second run"
+e2e_expect_eq "$(cut -d'|' -f1 "$WORK/again/boxes.txt")" "Kelvarin 2004" "boxes of the second run"
+check_shot "$WORK/again/box-1.png"
+echo "screenshots: $WORK/patch/box-1.png $WORK/again/box-1.png"
+echo "PASS"
