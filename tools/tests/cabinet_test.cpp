@@ -10,7 +10,8 @@ using namespace msp;
 namespace {
 
 void Put(std::vector<uint8_t>& b, uint32_t v, int bytes) {
-    for (int i = 0; i < bytes; ++i) b.push_back(static_cast<uint8_t>(v >> (8 * i)));
+    // Little endian; bytes beyond the value's four are zero.
+    for (int i = 0; i < bytes; ++i) b.push_back(static_cast<uint8_t>(i < 4 ? v >> (8 * i) : 0));
 }
 
 // A cabinet header with one folder entry and the given files (no data blocks).
