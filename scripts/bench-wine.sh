@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Times splaunch.exe /q patching the demo product against msiexec /p with the same patch, on two copies of one prepared Wine prefix.
+# Times splaunch.exe /q patching the demo product against msiexec /p with the same patch, each on its own copy of one prepared Wine prefix.
 set -euo pipefail
 
 build=$(cd "${1:-build/target}" && pwd) || { echo "no build folder ${1:-build/target}: run make target" >&2; exit 2; }
@@ -41,9 +41,24 @@ time_in() {
     awk -v s="$start" -v e="$end" 'BEGIN { printf "%.3f\n", e - s }'
 }
 
-launcher=$(time_in launcher wine 'C:\splaunch.exe' /q)
-msiexec=$(time_in msiexec wine msiexec /p 'C:\kelvarin-sp1.msp' /qn)
-echo "splaunch.exe /q:                     $launcher s"
-echo "msiexec /p kelvarin-sp1.msp /qn:     $msiexec s"
-awk -v a="$launcher" -v b="$msiexec" 'BEGIN { printf "ratio (splaunch / msiexec):          %.2f\n", a / b }'
+# Several rounds with the order alternating, so that neither side always runs on a
+# colder cache; the medians are compared.
+rounds=${BENCH_ROUNDS:-3}
+launcher_times=() msiexec_times=()
+for round in $(seq 1 "$rounds"); do
+    if [ $((round % 2)) -eq 1 ]; then
+        launcher_times+=("$(time_in "launcher$round" wine 'C:\splaunch.exe' /q)")
+        msiexec_times+=("$(time_in "msiexec$round" wine msiexec /p 'C:\kelvarin-sp1.msp' /qn)")
+    else
+        msiexec_times+=("$(time_in "msiexec$round" wine msiexec /p 'C:\kelvarin-sp1.msp' /qn)")
+        launcher_times+=("$(time_in "launcher$round" wine 'C:\splaunch.exe' /q)")
+    fi
+    rm -rf "$work/launcher$round" "$work/msiexec$round"
+done
+median() { printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+launcher=$(median "${launcher_times[@]}")
+msiexec=$(median "${msiexec_times[@]}")
+echo "splaunch.exe /q, $rounds runs:             ${launcher_times[*]} s (median $launcher)"
+echo "msiexec /p kelvarin-sp1.msp /qn, $rounds runs: ${msiexec_times[*]} s (median $msiexec)"
+awk -v a="$launcher" -v b="$msiexec" 'BEGIN { printf "ratio of the medians (splaunch / msiexec): %.2f\n", a / b }'
 rm -rf "$work"
