@@ -37,6 +37,7 @@ void PrepareMachine(int nRows)
         product.features[group] = INSTALLSTATE_LOCAL;
     }
     SimSetArgs({"splaunch.exe", "/q"});
+    Sim().bLogCalls = false;
 }
 
 void BM_ProductLoop(benchmark::State& state)

@@ -38,7 +38,8 @@ int LoadPatchDescription(CString& strSuffix)
     // The text is the resource's bytes up to its size or its first NUL.
     const char* pchText = reinterpret_cast<const char*>(pData);
     const void* pNul = memchr(pchText, '\0', cbData);
-    const int nLength = pNul == NULL ? static_cast<int>(cbData) : static_cast<int>(static_cast<const char*>(pNul) - pchText);
+    const int nLength =
+        pNul == NULL ? static_cast<int>(cbData) : static_cast<int>(static_cast<const char*>(pNul) - pchText);
     strSuffix = FormPatchIdentitySuffix(CString(pchText, nLength));
     return 0;
 }

@@ -15,10 +15,7 @@ void CException::Delete()
     }
 }
 
-void FwThrowMemoryException()
-{
-    throw static_cast<CException*>(&s_memoryException);
-}
+void FwThrowMemoryException() { throw static_cast<CException*>(&s_memoryException); }
 
 void FwThrowFileException(int cause)
 {

@@ -174,8 +174,8 @@ bool operator==(const CString& a, const char* b) { return strcmp(a, b == NULL ? 
 
 bool operator==(const CString& a, const CString& b)
 {
-    return a.GetLength() == b.GetLength() && memcmp(static_cast<const char*>(a), static_cast<const char*>(b),
-                                                    static_cast<size_t>(a.GetLength())) == 0;
+    return a.GetLength() == b.GetLength() &&
+           memcmp(static_cast<const char*>(a), static_cast<const char*>(b), static_cast<size_t>(a.GetLength())) == 0;
 }
 
 int CString::Find(char ch, int nStart) const

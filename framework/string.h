@@ -69,7 +69,10 @@ private:
 
     static const char* Arg(const CString& s) { return s; }
     template <typename T>
-    static const T& Arg(const T& value) { return value; }
+    static const T& Arg(const T& value)
+    {
+        return value;
+    }
 
     char* m_pchData;
 };

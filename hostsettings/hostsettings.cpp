@@ -13,8 +13,8 @@ BOOL IsNetworkInstall(const CString& strHostKey)
     // Shorter data fills the start of the field; the rest stays zero.
     DWORD dwValue = 0;
     DWORD cbValue = sizeof dwValue;
-    const LONG lResult = RegQueryValueExA(hKey, "StandaloneNetworkType", NULL, NULL,
-                                          reinterpret_cast<LPBYTE>(&dwValue), &cbValue);
+    const LONG lResult =
+        RegQueryValueExA(hKey, "StandaloneNetworkType", NULL, NULL, reinterpret_cast<LPBYTE>(&dwValue), &cbValue);
     (void)RegCloseKey(hKey);
     return lResult == ERROR_SUCCESS && dwValue == 4;
 }

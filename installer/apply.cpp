@@ -6,9 +6,9 @@
 #include "messages/messages.h"
 
 enum {
-    kUserCancelled = 1602,     // ERROR_INSTALL_USEREXIT
-    kRestartStarted = 1641,    // ERROR_SUCCESS_REBOOT_INITIATED
-    kRestartRequired = 3010    // ERROR_SUCCESS_REBOOT_REQUIRED
+    kUserCancelled = 1602,   // ERROR_INSTALL_USEREXIT
+    kRestartStarted = 1641,  // ERROR_SUCCESS_REBOOT_INITIATED
+    kRestartRequired = 3010  // ERROR_SUCCESS_REBOOT_REQUIRED
 };
 
 PatchOutcome ApplyPatch(CProductRecord& record, const CString& strAddLocal, const CString& strReinstall,

@@ -6,7 +6,10 @@
 
 enum { kFirstBand = 10001, kSecondBand = 1001 };
 
-static bool IsDefinedState(INSTALLSTATE state) { return state >= INSTALLSTATE_ADVERTISED && state <= INSTALLSTATE_SOURCE; }
+static bool IsDefinedState(INSTALLSTATE state)
+{
+    return state >= INSTALLSTATE_ADVERTISED && state <= INSTALLSTATE_SOURCE;
+}
 
 // The name before the first ",", or the whole text.
 static CString FirstName(const CString& strFeatureText)

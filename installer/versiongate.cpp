@@ -12,7 +12,10 @@ bool CVersion::operator==(const CVersion& other) const
     return true;
 }
 
-static WORD ReadPart(const char* psz) { return static_cast<WORD>(static_cast<unsigned long>(ReadDecimal(psz)) & 0xFFFFu); }
+static WORD ReadPart(const char* psz)
+{
+    return static_cast<WORD>(static_cast<unsigned long>(ReadDecimal(psz)) & 0xFFFFu);
+}
 
 CVersion ParseVersion(CString strText)
 {

@@ -4,12 +4,7 @@
 #include "framework/string.h"
 
 // Codes of the extraction's own steps (the resource steps give 101 to 104).
-enum {
-    kNoTempDirectory = 105,
-    kNoTempName = 106,
-    kCannotOpenTarget = 107,
-    kShortWrite = 108
-};
+enum { kNoTempDirectory = 105, kNoTempName = 106, kCannotOpenTarget = 107, kShortWrite = 108 };
 
 // Writes the package to strPath, or to a new "MSP" file in the temporary directory
 // when strPath is empty (the name is stored in strPath first). On failure the code

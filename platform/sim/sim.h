@@ -49,7 +49,7 @@ struct SimMessageBox {
 
 struct SimProduct {
     INSTALLSTATE state = INSTALLSTATE_DEFAULT;
-    std::string version;         // "VersionString"
+    std::string version;          // "VersionString"
     bool bReportsVersion = true;  // false: the version query fails and writes nothing
     std::unordered_map<std::string, INSTALLSTATE, SimNoCaseHash, SimNoCaseEqual> features;
 };
@@ -69,7 +69,7 @@ struct SimRegValue {
 
 struct SimRegKey {
     std::map<std::string, SimRegValue, SimNoCaseLess> values;  // "" is the default value
-    bool bDenied = false;  // every open is refused
+    bool bDenied = false;                                      // every open is refused
 };
 
 struct SimMachine {
@@ -80,7 +80,7 @@ struct SimMachine {
 
     // The installer.
     std::map<std::string, SimProduct, SimNoCaseLess> products;
-    std::deque<UINT> configureResults;  // results of the next configure calls, else 0
+    std::deque<UINT> configureResults;                         // results of the next configure calls, else 0
     std::function<void(const SimConfigureCall&)> onConfigure;  // runs after the default effect
     std::vector<SimConfigureCall> configureCalls;
     INSTALLUILEVEL uiLevel = 1;
@@ -118,8 +118,10 @@ struct SimMachine {
     long allocationsBeforeFailure = -1;
     long failingAllocations = 1;
 
-    // Every installer, registry and system call, in order, with its arguments.
+    // Every installer, registry and system call, in order, with its arguments (kept
+    // while bLogCalls is set; benchmarks turn it off to time the launcher alone).
     std::vector<std::string> calls;
+    bool bLogCalls = true;
 
     // The command line, program name first.
     std::vector<std::string> args;

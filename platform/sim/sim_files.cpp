@@ -79,7 +79,8 @@ int SimFclose(FILE* stream)
 
 char* _tempnam(const char* dir, const char* prefix)
 {
-    Sim().calls.push_back(std::string("_tempnam(\"") + dir + "\",\"" + prefix + "\")");
+    if (Sim().bLogCalls)
+        Sim().calls.push_back(std::string("_tempnam(\"") + dir + "\",\"" + prefix + "\")");
     if (Sim().bTempNameFails)
         return NULL;
     std::string base = dir;
@@ -96,7 +97,8 @@ int _access(const char* path, int mode) { return access(SimHostPath(path).c_str(
 
 BOOL WINAPI DeleteFileA(LPCSTR lpFileName)
 {
-    Sim().calls.push_back(std::string("DeleteFileA(\"") + lpFileName + "\")");
+    if (Sim().bLogCalls)
+        Sim().calls.push_back(std::string("DeleteFileA(\"") + lpFileName + "\")");
     if (Sim().failDelete.count(lpFileName) != 0)
         return FALSE;
     return unlink(SimHostPath(lpFileName).c_str()) == 0;
@@ -104,7 +106,8 @@ BOOL WINAPI DeleteFileA(LPCSTR lpFileName)
 
 BOOL WINAPI MoveFileA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName)
 {
-    Sim().calls.push_back(std::string("MoveFileA(\"") + lpExistingFileName + "\",\"" + lpNewFileName + "\")");
+    if (Sim().bLogCalls)
+        Sim().calls.push_back(std::string("MoveFileA(\"") + lpExistingFileName + "\",\"" + lpNewFileName + "\")");
     if (Sim().failRename.count(lpExistingFileName) != 0)
         return FALSE;
     // Like the platform: the move does not replace an existing file.

@@ -43,7 +43,8 @@ std::vector<std::string> PropertyNames(const std::string& commandLine, const std
 
 INSTALLSTATE WINAPI MsiQueryProductStateA(LPCSTR szProduct)
 {
-    Sim().calls.push_back("MsiQueryProductStateA(" + Quoted(szProduct) + ")");
+    if (Sim().bLogCalls)
+        Sim().calls.push_back("MsiQueryProductStateA(" + Quoted(szProduct) + ")");
     if (!IsBracedGuid(szProduct))
         return INSTALLSTATE_INVALIDARG;
     auto it = Sim().products.find(szProduct);
@@ -52,8 +53,9 @@ INSTALLSTATE WINAPI MsiQueryProductStateA(LPCSTR szProduct)
 
 UINT WINAPI MsiGetProductInfoA(LPCSTR szProduct, LPCSTR szAttribute, LPSTR lpValueBuf, LPDWORD pcchValueBuf)
 {
-    Sim().calls.push_back("MsiGetProductInfoA(" + Quoted(szProduct) + "," + Quoted(szAttribute) + "," +
-                          std::to_string(*pcchValueBuf) + ")");
+    if (Sim().bLogCalls)
+        Sim().calls.push_back("MsiGetProductInfoA(" + Quoted(szProduct) + "," + Quoted(szAttribute) + "," +
+                              std::to_string(*pcchValueBuf) + ")");
     auto it = Sim().products.find(szProduct == NULL ? "" : szProduct);
     if (it == Sim().products.end() || !it->second.bReportsVersion || strcmp(szAttribute, "VersionString") != 0)
         return ERROR_UNKNOWN_PRODUCT;
@@ -70,7 +72,8 @@ UINT WINAPI MsiGetProductInfoA(LPCSTR szProduct, LPCSTR szAttribute, LPSTR lpVal
 
 INSTALLSTATE WINAPI MsiQueryFeatureStateA(LPCSTR szProduct, LPCSTR szFeature)
 {
-    Sim().calls.push_back("MsiQueryFeatureStateA(" + Quoted(szProduct) + "," + Quoted(szFeature) + ")");
+    if (Sim().bLogCalls)
+        Sim().calls.push_back("MsiQueryFeatureStateA(" + Quoted(szProduct) + "," + Quoted(szFeature) + ")");
     auto it = Sim().products.find(szProduct);
     if (it == Sim().products.end())
         return INSTALLSTATE_UNKNOWN;
@@ -81,8 +84,9 @@ INSTALLSTATE WINAPI MsiQueryFeatureStateA(LPCSTR szProduct, LPCSTR szFeature)
 UINT WINAPI MsiConfigureProductExA(LPCSTR szProduct, int iInstallLevel, INSTALLSTATE eInstallState,
                                    LPCSTR szCommandLine)
 {
-    Sim().calls.push_back("MsiConfigureProductExA(" + Quoted(szProduct) + "," + std::to_string(iInstallLevel) + "," +
-                          std::to_string(eInstallState) + "," + Quoted(szCommandLine) + ")");
+    if (Sim().bLogCalls)
+        Sim().calls.push_back("MsiConfigureProductExA(" + Quoted(szProduct) + "," + std::to_string(iInstallLevel) +
+                              "," + std::to_string(eInstallState) + "," + Quoted(szCommandLine) + ")");
     const SimConfigureCall call = {szProduct, iInstallLevel, eInstallState, szCommandLine == NULL ? "" : szCommandLine,
                                    Sim().uiLevel};
     Sim().configureCalls.push_back(call);
@@ -108,8 +112,9 @@ UINT WINAPI MsiConfigureProductExA(LPCSTR szProduct, int iInstallLevel, INSTALLS
 
 INSTALLUILEVEL WINAPI MsiSetInternalUI(INSTALLUILEVEL dwUILevel, HWND* phWnd)
 {
-    Sim().calls.push_back("MsiSetInternalUI(" + std::to_string(dwUILevel) + "," + (phWnd == NULL ? "NULL" : "hwnd") +
-                          ")");
+    if (Sim().bLogCalls)
+        Sim().calls.push_back("MsiSetInternalUI(" + std::to_string(dwUILevel) + "," +
+                              (phWnd == NULL ? "NULL" : "hwnd") + ")");
     const INSTALLUILEVEL nPrevious = Sim().uiLevel;
     Sim().uiLevel = dwUILevel;
     return nPrevious;

@@ -34,7 +34,8 @@ bool HasSubkeys(const std::string& path)
 LONG WINAPI RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesired, PHKEY phkResult)
 {
     const std::string path = RootName(hKey) + "\\" + lpSubKey;
-    Sim().calls.push_back("RegOpenKeyExA(" + path + "," + Hex(samDesired) + ")");
+    if (Sim().bLogCalls)
+        Sim().calls.push_back("RegOpenKeyExA(" + path + "," + Hex(samDesired) + ")");
     auto it = Sim().registry.find(path);
     if (it == Sim().registry.end())
         return ERROR_FILE_NOT_FOUND;
@@ -49,8 +50,9 @@ LONG WINAPI RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD, LPDWORD lpT
 {
     const SimOpenKey* pKey = reinterpret_cast<const SimOpenKey*>(hKey);
     const std::string name = lpValueName == NULL ? "" : lpValueName;
-    Sim().calls.push_back("RegQueryValueExA(" + pKey->path + ",\"" + name + "\"," +
-                          (lpcbData == NULL ? std::string("NULL") : std::to_string(*lpcbData)) + ")");
+    if (Sim().bLogCalls)
+        Sim().calls.push_back("RegQueryValueExA(" + pKey->path + ",\"" + name + "\"," +
+                              (lpcbData == NULL ? std::string("NULL") : std::to_string(*lpcbData)) + ")");
     auto key = Sim().registry.find(pKey->path);
     if (key == Sim().registry.end())
         return ERROR_FILE_NOT_FOUND;
@@ -75,7 +77,8 @@ LONG WINAPI RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD, LPDWORD lpT
 LONG WINAPI RegDeleteValueA(HKEY hKey, LPCSTR lpValueName)
 {
     const SimOpenKey* pKey = reinterpret_cast<const SimOpenKey*>(hKey);
-    Sim().calls.push_back("RegDeleteValueA(" + pKey->path + ",\"" + lpValueName + "\")");
+    if (Sim().bLogCalls)
+        Sim().calls.push_back("RegDeleteValueA(" + pKey->path + ",\"" + lpValueName + "\")");
     if ((pKey->access & KEY_WRITE & ~KEY_READ) == 0)
         return ERROR_ACCESS_DENIED;
     auto key = Sim().registry.find(pKey->path);
@@ -87,7 +90,8 @@ LONG WINAPI RegDeleteValueA(HKEY hKey, LPCSTR lpValueName)
 LONG WINAPI RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey)
 {
     const std::string path = RootName(hKey) + "\\" + lpSubKey;
-    Sim().calls.push_back("RegDeleteKeyA(" + path + ")");
+    if (Sim().bLogCalls)
+        Sim().calls.push_back("RegDeleteKeyA(" + path + ")");
     auto it = Sim().registry.find(path);
     if (it == Sim().registry.end())
         return ERROR_FILE_NOT_FOUND;
@@ -100,7 +104,8 @@ LONG WINAPI RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey)
 LONG WINAPI RegCloseKey(HKEY hKey)
 {
     SimOpenKey* pKey = reinterpret_cast<SimOpenKey*>(hKey);
-    Sim().calls.push_back("RegCloseKey(" + pKey->path + ")");
+    if (Sim().bLogCalls)
+        Sim().calls.push_back("RegCloseKey(" + pKey->path + ")");
     delete pKey;
     --Sim().openKeyCount;
     return ERROR_SUCCESS;

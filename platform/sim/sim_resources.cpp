@@ -75,6 +75,7 @@ int WINAPI LoadStringA(HINSTANCE hInstance, UINT uID, LPSTR lpBuffer, int cchBuf
 int WINAPI MessageBoxA(HWND, LPCSTR lpText, LPCSTR lpCaption, UINT uType)
 {
     Sim().messageBoxes.push_back({lpText, lpCaption, uType});
-    Sim().calls.push_back(std::string("MessageBoxA(\"") + lpText + "\",\"" + lpCaption + "\")");
+    if (Sim().bLogCalls)
+        Sim().calls.push_back(std::string("MessageBoxA(\"") + lpText + "\",\"" + lpCaption + "\")");
     return 1;
 }

@@ -19,7 +19,8 @@ int g_heap;
 
 BOOL WINAPI GetVersionExA(LPOSVERSIONINFOA lpVersionInformation)
 {
-    Sim().calls.push_back("GetVersionExA(" + std::to_string(lpVersionInformation->dwOSVersionInfoSize) + ")");
+    if (Sim().bLogCalls)
+        Sim().calls.push_back("GetVersionExA(" + std::to_string(lpVersionInformation->dwOSVersionInfoSize) + ")");
     if (Sim().bVersionQueryFails || lpVersionInformation->dwOSVersionInfoSize != sizeof(OSVERSIONINFOA))
         return FALSE;
     lpVersionInformation->dwPlatformId = Sim().platformId;
@@ -30,26 +31,30 @@ BOOL WINAPI GetVersionExA(LPOSVERSIONINFOA lpVersionInformation)
 
 DWORD WINAPI GetTempPathA(DWORD nBufferLength, LPSTR lpBuffer)
 {
-    Sim().calls.push_back("GetTempPathA(" + std::to_string(nBufferLength) + ")");
+    if (Sim().bLogCalls)
+        Sim().calls.push_back("GetTempPathA(" + std::to_string(nBufferLength) + ")");
     return CopyDirectory(Sim().tempPath, Sim().tempPathResult, lpBuffer, nBufferLength);
 }
 
 UINT WINAPI GetSystemDirectoryA(LPSTR lpBuffer, UINT uSize)
 {
-    Sim().calls.push_back("GetSystemDirectoryA(" + std::to_string(uSize) + ")");
+    if (Sim().bLogCalls)
+        Sim().calls.push_back("GetSystemDirectoryA(" + std::to_string(uSize) + ")");
     return CopyDirectory(Sim().systemDirectory, -1, lpBuffer, uSize);
 }
 
 UINT WINAPI GetWindowsDirectoryA(LPSTR lpBuffer, UINT uSize)
 {
-    Sim().calls.push_back("GetWindowsDirectoryA(" + std::to_string(uSize) + ")");
+    if (Sim().bLogCalls)
+        Sim().calls.push_back("GetWindowsDirectoryA(" + std::to_string(uSize) + ")");
     return CopyDirectory(Sim().windowsDirectory, Sim().windowsDirectoryResult, lpBuffer, uSize);
 }
 
 BOOL WINAPI MoveFileExA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, DWORD dwFlags)
 {
-    Sim().calls.push_back(std::string("MoveFileExA(\"") + lpExistingFileName + "\"," +
-                          (lpNewFileName == NULL ? "NULL" : lpNewFileName) + "," + std::to_string(dwFlags) + ")");
+    if (Sim().bLogCalls)
+        Sim().calls.push_back(std::string("MoveFileExA(\"") + lpExistingFileName + "\"," +
+                              (lpNewFileName == NULL ? "NULL" : lpNewFileName) + "," + std::to_string(dwFlags) + ")");
     if (Sim().bMoveFileExFails || lpNewFileName != NULL || dwFlags != MOVEFILE_DELAY_UNTIL_REBOOT)
         return FALSE;
     Sim().pendingDeletes.push_back(lpExistingFileName);
@@ -58,7 +63,8 @@ BOOL WINAPI MoveFileExA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, DWORD d
 
 BOOL WINAPI SetThreadLocale(LCID Locale)
 {
-    Sim().calls.push_back("SetThreadLocale(" + std::to_string(Locale) + ")");
+    if (Sim().bLogCalls)
+        Sim().calls.push_back("SetThreadLocale(" + std::to_string(Locale) + ")");
     Sim().threadLocale = Locale;
     return TRUE;
 }

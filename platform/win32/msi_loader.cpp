@@ -51,8 +51,7 @@ extern "C" INSTALLSTATE WINAPI MsiQueryProductStateA(LPCSTR szProduct)
     return pfn == NULL ? INSTALLSTATE_UNKNOWN : pfn(szProduct);
 }
 
-extern "C" UINT WINAPI MsiGetProductInfoA(LPCSTR szProduct, LPCSTR szAttribute, LPSTR lpValueBuf,
-                                          LPDWORD pcchValueBuf)
+extern "C" UINT WINAPI MsiGetProductInfoA(LPCSTR szProduct, LPCSTR szAttribute, LPSTR lpValueBuf, LPDWORD pcchValueBuf)
 {
     static GetProductInfoFn s_pfn = NULL;
     GetProductInfoFn pfn = Resolve(s_pfn, "MsiGetProductInfoA");
