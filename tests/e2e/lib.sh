@@ -180,3 +180,13 @@ e2e_unix_path() {
     local rest=${1#?:\\}
     echo "$WINEPREFIX/drive_c/${rest//\\//}"
 }
+
+# e2e_expect_box_unless QUIET BOX: the run showed exactly BOX ("text|caption|style"),
+# or no box at all when QUIET is /q.
+e2e_expect_box_unless() {
+    if [ -z "$1" ]; then
+        e2e_expect_eq "$(e2e_message_boxes)" "$2" "message boxes"
+    else
+        e2e_expect_eq "$(e2e_message_boxes)" "" "message boxes with /q"
+    fi
+}
