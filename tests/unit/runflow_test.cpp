@@ -146,6 +146,27 @@ TEST_F(RunFlowTest, InstallerResultsDecideTheMessagesAndTheExitCode)
     }
 }
 
+TEST_F(RunFlowTest, HostSettingsAreRemovedBeforeAPatchCallThatThenFails)
+{
+    AddProductRows(0, ProductCode(0));
+    Install(ProductCode(0), "7.0.43.5");
+    const std::string service = "HKLM\\Software\\Tessaran\\Kestrune\\" + ProductCode(0);
+    const std::string profiles = "HKCU\\Software\\Host\\P0\\Profiles";
+    SimCreateKey(service);
+    SimSetString(profiles, "", "Drafting");
+    SimSetDword(profiles + "\\Drafting\\General Configuration", "Today_WorkMode", 1);
+    SimSetDword(profiles + "\\<<Unnamed Profile>>\\General Configuration", "Today_WorkMode", 1);
+    bool bRemovedFirst = false;
+    Sim().onConfigure = [&](const SimConfigureCall&) {
+        bRemovedFirst = !SimKeyExists(service) &&
+                        !SimValueExists(profiles + "\\Drafting\\General Configuration", "Today_WorkMode") &&
+                        !SimValueExists(profiles + "\\<<Unnamed Profile>>\\General Configuration", "Today_WorkMode");
+    };
+    Sim().configureResults = {1603};
+    EXPECT_EQ(RunLauncher(), 1603);
+    EXPECT_TRUE(bRemovedFirst);
+}
+
 TEST_F(RunFlowTest, OneFailureSilencesLaterSuccessesButARejectionDoesNot)
 {
     for (int i = 0; i < 4; ++i) {
