@@ -1,6 +1,7 @@
 // The simulated machine's state, reset, command line, path mapping and helpers.
 #include "platform/sim/sim.h"
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
@@ -15,9 +16,15 @@ std::vector<char*> g_argv;
 
 void RemoveTree(const std::string& path)
 {
-    const std::string command = "rm -rf '" + path + "'";
-    if (system(command.c_str()) != 0)
-        abort();
+    std::error_code error;
+    std::filesystem::remove_all(path, error);
+}
+
+// The scratch directory goes with the process.
+void RemoveScratch()
+{
+    if (g_pMachine != NULL)
+        RemoveTree(g_pMachine->scratch);
 }
 
 void MakeDirectories(const std::string& path)
@@ -47,10 +54,11 @@ void SimReset()
         scratch = g_pMachine->scratch;
         delete g_pMachine;
     } else {
-        char szTemplate[] = "/tmp/splaunch-sim-XXXXXX";
-        if (mkdtemp(szTemplate) == NULL)
+        std::string pattern = (std::filesystem::temp_directory_path() / "splaunch-sim-XXXXXX").string();
+        if (mkdtemp(&pattern[0]) == NULL)
             abort();
-        scratch = szTemplate;
+        scratch = pattern;
+        atexit(RemoveScratch);
     }
     RemoveTree(scratch);
     g_pMachine = new SimMachine;
