@@ -19,7 +19,6 @@ public:
     // Inserts after the entry at pos; returns the new entry's position.
     POSITION InsertAfter(POSITION pos, const CString& str);
     POSITION GetHeadPosition() const { return reinterpret_cast<POSITION>(m_pHead); }
-    const CString& GetHead() const { return m_pHead->data; }
     // Returns the entry at pos and moves pos on to the next one (NULL after the last).
     const CString& GetNext(POSITION& pos) const;
     void RemoveAll();
@@ -48,7 +47,6 @@ public:
 
     int GetSize() const { return m_nSize; }
     void* GetAt(int nIndex) const { return m_pData[nIndex]; }
-    void SetAt(int nIndex, void* p) { m_pData[nIndex] = p; }
     int Add(void* p);
     void RemoveAt(int nIndex);
     void RemoveAll();

@@ -21,7 +21,7 @@ public:
 
 class CFileException : public CException {
 public:
-    enum { none = 0, genericException = 1, fileNotFound = 2, accessDenied = 5, removeCurrentDir = 12, endOfFile = 14 };
+    enum { none = 0, genericException = 1 };
     explicit CFileException(int cause = none) : CException(true), m_cause(cause) {}
     int m_cause;
 };

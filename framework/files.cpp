@@ -15,16 +15,11 @@ void CFile::Rename(const char* pszOldPath, const char* pszNewPath)
         FwThrowFileException(CFileException::genericException);
 }
 
-BOOL CStdioFile::Open(const char* pszPath, UINT nOpenFlags, CFileException* pError)
+BOOL CStdioFile::Open(const char* pszPath, UINT nOpenFlags)
 {
     Abort();
     m_pStream = fopen(pszPath, (nOpenFlags & modeWrite) != 0 ? "wb" : "rb");
-    if (m_pStream == NULL) {
-        if (pError != NULL)
-            pError->m_cause = CFileException::genericException;
-        return FALSE;
-    }
-    return TRUE;
+    return m_pStream != NULL;
 }
 
 BOOL CStdioFile::ReadString(CString& strLine)

@@ -21,8 +21,8 @@ public:
     ~CStdioFile() { Abort(); }
 
     // Opens for reading (modeRead) or creates/truncates for writing (modeCreate | modeWrite).
-    // FALSE on failure, with the cause in pError when given; never throws.
-    BOOL Open(const char* pszPath, UINT nOpenFlags, CFileException* pError = NULL);
+    // FALSE on failure; never throws.
+    BOOL Open(const char* pszPath, UINT nOpenFlags);
     // Reads the next line without its line end; FALSE at the end of the file.
     // A read error raises a file exception.
     BOOL ReadString(CString& strLine);
@@ -32,7 +32,6 @@ public:
     void Close();
     // Closes without reporting anything.
     void Abort();
-    bool IsOpen() const { return m_pStream != NULL; }
 
 private:
     CStdioFile(const CStdioFile&) = delete;

@@ -40,7 +40,6 @@ public:
     CString Mid(int nFirst, int nCount) const;
     // Replaces every chOld by chNew; returns how many were replaced.
     int Replace(char chOld, char chNew);
-    int CompareNoCase(const char* psz) const { return lstrcmpiA(m_pchData, psz); }
 
     template <typename... Args>
     void Format(const char* pszFormat, const Args&... args)
@@ -79,4 +78,3 @@ private:
 
 bool operator==(const CString& a, const char* b);
 bool operator==(const CString& a, const CString& b);
-inline bool operator!=(const CString& a, const char* b) { return !(a == b); }

@@ -171,11 +171,12 @@ TEST_F(FeaturesTest, ExhaustedMemoryEndsTheStepButNotTheProductsTurn)
     States({{"A", 2}, {"B", 3}, {"P", 3}});
     const CString strCode(ProductCode(0x409).c_str());
     const CString strText("A,B,P");
+    const CString strName("B");
     m_snapshot.Record("A", 2);
     Sim().allocationsBeforeFailure = 0;
     Sim().failingAllocations = 1000;
     EXPECT_FALSE(CollectFeatures(strCode, strText, &m_snapshot));
-    RecordFeatureStates(strCode, strText, 1, &m_snapshot);
+    RecordFeatureStates(strName, strText, 1, &m_snapshot);
     EXPECT_EQ(Entries(), (Names{"A,2"}));
     Sim().allocationsBeforeFailure = -1;
 }

@@ -2,7 +2,6 @@
 #include "app/globals.h"
 #include "tests/unit/test_machine.h"
 
-#include <algorithm>
 #include <fstream>
 #include <sstream>
 

@@ -1,7 +1,6 @@
 // Start-up: the description before the command line, the switches, /e, exit codes.
 #include "app/commandline.h"
 #include "app/globals.h"
-#include "app/patchapp.h"
 #include "tests/unit/test_machine.h"
 
 class StartupTest : public MachineTest {
@@ -10,18 +9,6 @@ protected:
     {
         MachineTest::SetUp();
         AddMessageRows();
-    }
-    // Runs the application as the standard entry does; returns the exit code.
-    static int Run(const std::vector<std::string>& args, BOOL* pbInitResult = nullptr)
-    {
-        std::vector<std::string> argv = {"splaunch.exe"};
-        argv.insert(argv.end(), args.begin(), args.end());
-        SimSetArgs(argv);
-        CPatchApp app;
-        const BOOL bResult = app.InitInstance();
-        if (pbInitResult != nullptr)
-            *pbInitResult = bResult;
-        return app.ExitInstance();
     }
     static void Read(const std::vector<std::string>& args)
     {
@@ -61,7 +48,7 @@ TEST_F(StartupTest, ABrokenDescriptionIsShownEvenWithQuietAndEndsTheRun)
 {
     SimAddResource("IDR_MSP", "MSP", "package");
     BOOL bResult = TRUE;
-    EXPECT_EQ(Run({"/q", "/e", "C:\\p.msp"}, &bResult), 101);
+    EXPECT_EQ(RunLauncher({"/q", "/e", "C:\\p.msp"}, &bResult), 101);
     EXPECT_FALSE(bResult);
     ASSERT_EQ(Sim().messageBoxes.size(), 1u);
     EXPECT_EQ(Sim().messageBoxes[0].text, "Error 101: The  update was not applied");
@@ -73,7 +60,7 @@ TEST_F(StartupTest, ExtractOnlyWritesThePackageAndNothingElse)
 {
     AddResources(kNeutralDescription, "package");
     BOOL bResult = FALSE;
-    EXPECT_EQ(Run({"/e", "C:\\p.msp"}, &bResult), 0);
+    EXPECT_EQ(RunLauncher({"/e", "C:\\p.msp"}, &bResult), 0);
     EXPECT_TRUE(bResult);
     EXPECT_TRUE(SimFileExists("C:\\p.msp"));
     EXPECT_TRUE(Sim().messageBoxes.empty());
@@ -84,12 +71,12 @@ TEST_F(StartupTest, ExtractionFailureGivesItsCodeAsExitCodeAndStillReturnsTrue)
 {
     AddResources(kNeutralDescription, "package");
     BOOL bResult = FALSE;
-    EXPECT_EQ(Run({"/q", "/e", "C:\\missing\\p.msp"}, &bResult), 107);
+    EXPECT_EQ(RunLauncher({"/q", "/e", "C:\\missing\\p.msp"}, &bResult), 107);
     EXPECT_TRUE(bResult);
     EXPECT_TRUE(Sim().messageBoxes.empty());
 
     Sim().tempPathResult = 0;
-    EXPECT_EQ(Run({"/e"}), 105);
+    EXPECT_EQ(RunLauncher({"/e"}), 105);
     ASSERT_EQ(Sim().messageBoxes.size(), 1u);
     EXPECT_EQ(Sim().messageBoxes[0].text, "Error 105: The  update was not applied");
 }

@@ -90,13 +90,15 @@ SimProduct& MachineTest::Install(const std::string& code, const std::string& ver
     return product;
 }
 
-int MachineTest::RunLauncher(const std::vector<std::string>& args)
+int MachineTest::RunLauncher(const std::vector<std::string>& args, BOOL* pbInitResult)
 {
     std::vector<std::string> argv = {"splaunch.exe"};
     argv.insert(argv.end(), args.begin(), args.end());
     SimSetArgs(argv);
     CPatchApp app;
-    (void)app.InitInstance();
+    const BOOL bResult = app.InitInstance();
+    if (pbInitResult != nullptr)
+        *pbInitResult = bResult;
     return app.ExitInstance();
 }
 

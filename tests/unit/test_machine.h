@@ -25,8 +25,9 @@ protected:
     // An installed product with the given features, all in the given state.
     static SimProduct& Install(const std::string& code, const std::string& version,
                                const std::vector<std::string>& features = {}, INSTALLSTATE state = INSTALLSTATE_LOCAL);
-    // Runs the launcher as the standard entry does (program name added); returns the exit code.
-    static int RunLauncher(const std::vector<std::string>& args = {});
+    // Runs the launcher as the standard entry does (program name added); returns the exit
+    // code, and InitInstance's result through pbInitResult when given.
+    static int RunLauncher(const std::vector<std::string>& args = {}, BOOL* pbInitResult = nullptr);
     // The texts of the message boxes shown so far.
     static std::vector<std::string> MessageTexts();
     // The command lines of the configure calls so far.
