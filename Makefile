@@ -1,8 +1,13 @@
 # The two set-up commands (make demo, make test) and the developers' shortcuts.
 SHELL := /bin/bash
 JOBS ?= 2
+# The Windows architecture Wine runs (scripts/wine-env.sh): win64 anywhere, win32 where the
+# kernel runs 32-bit programs. The demo and the end-to-end tests use the build of that
+# architecture: target-win64, or target itself (the shipped i686 launcher) for win32.
+WINE_ARCH ?= win64
+WINE_BUILD := $(if $(filter win32,$(WINE_ARCH)),target,target-win64)
 
-.PHONY: all deps host host-sanitize target test unit sanitize e2e demo size bench bench-wine clean
+.PHONY: all deps host host-sanitize target wine-build test unit sanitize e2e demo size bench bench-wine clean
 
 all: target
 
@@ -18,8 +23,16 @@ host-sanitize: deps
 	cmake --build --preset host-sanitize -j$(JOBS)
 
 target: deps
-	cmake --preset target >/dev/null
+	cmake --preset target -DSPLAUNCH_WINE_ARCH=$(WINE_ARCH) >/dev/null
 	cmake --build --preset target -j$(JOBS)
+
+ifeq ($(WINE_BUILD),target)
+wine-build: target
+else
+wine-build: deps
+	cmake --preset $(WINE_BUILD) -DSPLAUNCH_WINE_ARCH=$(WINE_ARCH) >/dev/null
+	cmake --build --preset $(WINE_BUILD) -j$(JOBS)
+endif
 
 unit: host
 	ctest --preset host
@@ -27,14 +40,14 @@ unit: host
 sanitize: host-sanitize
 	ctest --preset host-sanitize
 
-e2e: target
-	ctest --preset target
+e2e: wine-build
+	ctest --preset $(WINE_BUILD)
 
-# Every test: unit tests, the same under the sanitizers, end-to-end runs under Wine.
-test: unit sanitize e2e
+# Every test: unit tests, the same under the sanitizers, the shipped build, end-to-end runs under Wine.
+test: unit sanitize target e2e
 
-demo: target
-	bash scripts/demo.sh build/target
+demo: wine-build
+	SPLAUNCH_WINE_ARCH=$(WINE_ARCH) bash scripts/demo.sh build/$(WINE_BUILD)
 
 size: target
 	@bash scripts/size.sh build/target
@@ -45,8 +58,8 @@ bench: deps
 	./build/host-release/bench/splaunch_bench
 
 # splaunch.exe /q against msiexec /p with the same patch, under Wine.
-bench-wine: target
-	bash scripts/bench-wine.sh build/target
+bench-wine: wine-build
+	SPLAUNCH_WINE_ARCH=$(WINE_ARCH) bash scripts/bench-wine.sh build/$(WINE_BUILD)
 
 clean:
 	rm -rf build

@@ -1,10 +1,4 @@
-# Toolchain for MinGW-w64 i686 with windres: the launcher and the build-time tools run under Wine.
-set(CMAKE_SYSTEM_NAME Windows)
+# Toolchain for 32-bit Windows (MinGW-w64 i686): the shipped launcher.
 set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(SPLAUNCH_MINGW_TRIPLE i686-w64-mingw32)
+include("${CMAKE_CURRENT_LIST_DIR}/mingw.cmake")

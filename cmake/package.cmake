@@ -4,6 +4,17 @@ find_program(SPLAUNCH_WIXL_PROGRAM wixl)
 find_program(SPLAUNCH_MSIINFO_PROGRAM msiinfo)
 find_package(Python3 COMPONENTS Interpreter)
 
+# The Windows architecture Wine runs here (scripts/wine-env.sh): win64 works on every x86-64
+# machine; win32 needs a kernel that runs 32-bit programs. The tools, the demo run and the
+# end-to-end tests use the build whose launcher is of that architecture.
+set(SPLAUNCH_WINE_ARCH "win64" CACHE STRING "Windows architecture Wine runs: win64 or win32")
+set_property(CACHE SPLAUNCH_WINE_ARCH PROPERTY STRINGS win64 win32)
+if(SPLAUNCH_WINE_ARCH STREQUAL "win64")
+    set(SPLAUNCH_WINE_PROCESSOR x86_64)
+else()
+    set(SPLAUNCH_WINE_PROCESSOR i686)
+endif()
+
 # The demo build needs Wine (the builder runs under it), wixl, msiinfo and python3.
 set(SPLAUNCH_DEMO_PATCH_DIR "${CMAKE_BINARY_DIR}/demo-patch")
 if(SPLAUNCH_WINE_PROGRAM AND SPLAUNCH_WIXL_PROGRAM AND SPLAUNCH_MSIINFO_PROGRAM AND Python3_Interpreter_FOUND)
@@ -22,7 +33,8 @@ if(SPLAUNCH_HAVE_DEMO_PATCH)
     file(GLOB SPLAUNCH_DEMO_INPUTS CONFIGURE_DEPENDS
          "${CMAKE_SOURCE_DIR}/demo/*" "${CMAKE_SOURCE_DIR}/tools/*.cpp" "${CMAKE_SOURCE_DIR}/tools/*.h"
          "${CMAKE_SOURCE_DIR}/tools/*.cmake" "${CMAKE_SOURCE_DIR}/tools/CMakeLists.txt"
-         "${CMAKE_SOURCE_DIR}/tools/build-demo-patch.sh")
+         "${CMAKE_SOURCE_DIR}/tools/build-demo-patch.sh" "${CMAKE_SOURCE_DIR}/scripts/wine-env.sh"
+         "${CMAKE_SOURCE_DIR}/cmake/mingw*.cmake")
     set(SPLAUNCH_DEMO_OUTPUTS "")
     foreach(file kelvarin.msi kelvarin-sp1.msp kelvarin-sp1-fail.msp kelvarin-sp1-reboot.msp msiq.exe mspbuild.exe)
         list(APPEND SPLAUNCH_DEMO_OUTPUTS "${SPLAUNCH_DEMO_PATCH_DIR}/${file}")
@@ -33,7 +45,8 @@ if(SPLAUNCH_HAVE_DEMO_PATCH)
     add_custom_command(
         OUTPUT ${SPLAUNCH_DEMO_OUTPUTS}
         COMMAND "${CMAKE_COMMAND}" -E rm -rf "${SPLAUNCH_DEMO_PATCH_DIR}/tools-build"
-        COMMAND bash -c "mkdir -p \"$1.tmp\" && TMPDIR=\"$1.tmp\" bash \"$0\" \"$1\" > \"$1.log\" 2>&1 || { cat \"$1.log\" >&2; exit 1; }"
+        COMMAND "${CMAKE_COMMAND}" -E env "SPLAUNCH_WINE_ARCH=${SPLAUNCH_WINE_ARCH}"
+                bash -c "mkdir -p \"$1.tmp\" && TMPDIR=\"$1.tmp\" bash \"$0\" \"$1\" > \"$1.log\" 2>&1 || { cat \"$1.log\" >&2; exit 1; }"
                 "${CMAKE_SOURCE_DIR}/tools/build-demo-patch.sh" "${SPLAUNCH_DEMO_PATCH_DIR}"
         COMMAND "${CMAKE_COMMAND}" -E touch ${SPLAUNCH_DEMO_OUTPUTS}
         DEPENDS ${SPLAUNCH_DEMO_INPUTS}

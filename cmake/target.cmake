@@ -21,7 +21,11 @@ add_library(splaunch_objects OBJECT
 target_include_directories(splaunch_objects PRIVATE "${CMAKE_SOURCE_DIR}")
 target_compile_definitions(splaunch_objects PRIVATE SPLAUNCH_LOGIC WIN32_LEAN_AND_MEAN)
 target_compile_options(splaunch_objects PRIVATE
-    ${SPLAUNCH_WARNINGS} -Os -fno-rtti -ffunction-sections -fdata-sections -fno-asynchronous-unwind-tables -fno-ident)
+    ${SPLAUNCH_WARNINGS} -Os -fno-rtti -ffunction-sections -fdata-sections -fno-ident)
+# i686 unwinds with DWARF tables of its own; x86-64 Windows needs the SEH tables this would drop.
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+    target_compile_options(splaunch_objects PRIVATE -fno-asynchronous-unwind-tables)
+endif()
 
 # splaunch_add_launcher(<name> <resource script> <package target> <package folder> [more resource folders...]):
 # the launcher's objects linked with the resources of <script>, whose "splaunch.msp" is

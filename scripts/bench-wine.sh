@@ -8,10 +8,10 @@ work="$build/bench-wine"
 for f in "$build/splaunch.exe" "$demo/kelvarin.msi" "$demo/kelvarin-sp1.msp" "$demo/msiq.exe"; do
     [ -f "$f" ] || { echo "missing $f: run make target first" >&2; exit 2; }
 done
-PRODUCT='{4F2A7C15-3B9D-0409-A1E6-5C8D2B7F9031}'
-export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+source "$(dirname "$0")/wine-env.sh"
+PRODUCT=$DEMO_PRODUCT
 unset DISPLAY
-stop() { wineserver -k >/dev/null 2>&1 || true; wineserver -w >/dev/null 2>&1 || true; }
+stop() { wine_stop_server; }
 trap stop EXIT
 rm -rf "$work" && mkdir -p "$work/home" "$work/tmp"
 export HOME="$work/home" TMPDIR="$work/tmp"    # Wine's server folders stay inside $work

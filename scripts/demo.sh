@@ -14,22 +14,18 @@ for tool in wine Xvfb xdotool import; do
     command -v "$tool" >/dev/null || { echo "missing $tool: run scripts/install-deps.sh" >&2; exit 2; }
 done
 source "$here/wine-display.sh"
+source "$here/wine-env.sh"
 
-PRODUCT='{4F2A7C15-3B9D-0409-A1E6-5C8D2B7F9031}'
-HOST_KEY='Software\Tessaran\Corvane\R16.0\CORV-203:409'
+PRODUCT=$DEMO_PRODUCT
 PROFILES="HKCU\\$HOST_KEY\\Profiles"
-SERVICE_KEY="HKLM\\Software\\Tessaran\\Kestrune\\$PRODUCT"
-PENDING_KEY='HKLM\System\CurrentControlSet\Control\Session Manager'
-FILES='Program Files/Tessaran/Kelvarin 2004'
+FILES=$DEMO_PRODUCT_DIR
 RELAY="MessageBoxA;MsiQueryProductStateA;MsiGetProductInfoA;MsiConfigureProductExA;MsiSetInternalUI;MoveFileExA;RegDeleteKeyA;RegDeleteValueA;WritePrivateProfileStringA"
 
 rm -rf "$work" && mkdir -p "$work/home" "$work/tmp"
 # TMPDIR keeps Wine's server folders (wine-XXXXXX) inside the demo folder.
-export WINEPREFIX="$work/prefix" HOME="$work/home" TMPDIR="$work/tmp" WINEARCH=win32 WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export WINEPREFIX="$work/prefix" HOME="$work/home" TMPDIR="$work/tmp"
 cleanup() {
-    wineserver -k >/dev/null 2>&1 || true
-    wineserver -w >/dev/null 2>&1 || true
+    wine_stop_server
     wd_stop_display
 }
 trap cleanup EXIT
@@ -96,6 +92,7 @@ unescape() { sed 's/\\"/"/g; s/\\\\/\\/g'; }
 
 echo
 echo "== splaunch.exe on the demo product"
+echo "launcher:            $build/splaunch.exe ($(case "$SPLAUNCH_WINE_ARCH" in win64) echo "the x86-64 build, run by a 64-bit Wine";; *) echo "the shipped i686 build, run by a 32-bit Wine";; esac))"
 echo "products found:      $(awk '/Call msi.MsiQueryProductStateA/ { split($0, q, "\""); code = q[2] }
                                    /Ret  msi.MsiQueryProductStateA\(\) retval=0000000[15] / { print code }' "$log" | tr '\n' ' ')"
 echo "version:             $version_before -> $version_after"

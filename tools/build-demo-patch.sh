@@ -6,8 +6,9 @@
 # Leaves OUTDIR/kelvarin.msi, OUTDIR/kelvarin-sp1.msp and the two failure-test
 # patches kelvarin-sp1-fail.msp (1603) and kelvarin-sp1-reboot.msp (3010), plus the
 # tools mspbuild.exe and msiq.exe. The Wine prefix (default OUTDIR/prefix) is
-# created when missing; it must be owned by the caller. Needs python3, wixl, msiinfo,
-# cmake, i686-w64-mingw32-g++ and wine.
+# created when missing; it must be owned by the caller. The tools are built for the
+# architecture Wine runs (SPLAUNCH_WINE_ARCH, scripts/wine-env.sh). Needs python3, wixl,
+# msiinfo, cmake, the MinGW-w64 cross compiler and wine.
 set -euo pipefail
 
 [ $# -ge 1 ] && [ $# -le 2 ] || { echo "usage: $0 OUTDIR [WINEPREFIX]" >&2; exit 2; }
@@ -17,9 +18,10 @@ mkdir -p "$1"
 out=$(cd "$1" && pwd)
 prefix=$(mkdir -p "${2:-$out/prefix}" && cd "${2:-$out/prefix}" && pwd)
 
-export WINEPREFIX="$prefix" WINEARCH=win32 WINEDEBUG=-all HOME="$out/home"
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+source "$tools/../scripts/wine-env.sh"
+export WINEPREFIX="$prefix" HOME="$out/home"
 unset DISPLAY
+case "$SPLAUNCH_WINE_ARCH" in win64) toolchain=mingw-x86_64 ;; *) toolchain=mingw-i686 ;; esac
 mkdir -p "$HOME"
 
 timed() {  # timed LABEL COMMAND...: runs the command, prints how long it took
@@ -41,7 +43,7 @@ msiinfo extract "$out/v2/kelvarin.msi" kelvarin.cab > "$out/v2/kelvarin-v2.cab"
 cp "$out/v1/kelvarin.msi" "$out/kelvarin.msi"
 
 # 2. The builder and the query tool (cross build).
-cmake -S "$tools" -B "$out/tools-build" -DCMAKE_TOOLCHAIN_FILE="$tools/../cmake/mingw-i686.cmake" \
+cmake -S "$tools" -B "$out/tools-build" -DCMAKE_TOOLCHAIN_FILE="$tools/../cmake/$toolchain.cmake" \
       -DCMAKE_BUILD_TYPE=Release > /dev/null
 timed "build tools" cmake --build "$out/tools-build" -j2 > /dev/null
 cp "$out/tools-build/mspbuild.exe" "$out/tools-build/msiq.exe" "$out/"

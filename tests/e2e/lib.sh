@@ -1,33 +1,26 @@
 # Shared helpers of the end-to-end scenarios: Wine prefixes, the demo product, runs, relay traces.
 # Needs SPLAUNCH_EXE, DEMO_DIR and E2E_DIR from the test's environment (tests/e2e/CMakeLists.txt).
 
-export WINEARCH=win32
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+source "$SPLAUNCH_SOURCE_DIR/scripts/wine-env.sh"
 unset DISPLAY
 
 E2E_TEMPLATE="$E2E_DIR/template"
 # Functions the relay trace shows; everything else stays quiet.
 E2E_RELAY="MessageBoxA;MsiQueryProductStateA;MsiGetProductInfoA;MsiQueryFeatureStateA;MsiConfigureProductExA;MsiSetInternalUI;MoveFileExA;RegOpenKeyExA;RegDeleteKeyA;RegDeleteValueA;SetThreadLocale;LoadLibraryExA"
 
-PRODUCT='{4F2A7C15-3B9D-0409-A1E6-5C8D2B7F9031}'
-HOST_KEY='Software\Tessaran\Corvane\R16.0\CORV-203:409'
-SERVICE_KEY="HKLM\\Software\\Tessaran\\Kestrune\\$PRODUCT"
-PENDING_KEY='HKLM\System\CurrentControlSet\Control\Session Manager'
+PRODUCT=$DEMO_PRODUCT
 PROFILE=Drafting
-PRODUCT_DIR='Program Files/Tessaran/Kelvarin 2004'
 
 e2e_fail() { echo "FAIL: $*" >&2; exit 1; }
+# A command that fails under set -e names itself instead of ending the scenario silently.
+set -E
+trap 'echo "FAIL: ${BASH_SOURCE[0]##*/}:$LINENO: $BASH_COMMAND (status $?)" >&2' ERR
 
 e2e_expect_eq() {
     [ "$1" = "$2" ] || e2e_fail "$3: expected [$2], got [$1]"
 }
 
-# Stops the wineserver of the current prefix and waits for it.
-e2e_stop_server() {
-    wineserver -k >/dev/null 2>&1 || true
-    wineserver -w >/dev/null 2>&1 || true
-}
+e2e_stop_server() { wine_stop_server; }
 
 # Makes the template prefix once: a booted win32 prefix with crash dialogs off,
 # undecorated windows drawn by Wine, and the relay trace narrowed to the launcher's calls.
@@ -160,7 +153,7 @@ e2e_features() {
 
 # e2e_product_file PATH: a file of the installed product, as text.
 e2e_product_file() {
-    tr -d '\r' < "$WINEPREFIX/drive_c/$PRODUCT_DIR/$1"
+    tr -d '\r' < "$WINEPREFIX/drive_c/$DEMO_PRODUCT_DIR/$1"
 }
 
 # e2e_reg_value KEY NAME: the value's data, or "absent".

@@ -43,5 +43,5 @@ e2e_expect_eq "$seen" "Registry_Feature=4 HM_SYSTEM_0005=2 HM_SYSTEM_0004=1 $(fo
 e2e_expect_eq "$(e2e_features STD_JIS HM_SYSTEM_0004 HM_SYSTEM_0005 Registry_Feature HM_STD_GOST_0010 $jis | sed 's/HM_STD_JIS_00[0-9][0-9]=//g')" \
               "STD_JIS=2 HM_SYSTEM_0004=1 HM_SYSTEM_0005=2 Registry_Feature=4 HM_STD_GOST_0010=3 2 2 2 2 2 2 2 2 2 2" \
               "states after the run"
-[ ! -e "$WINEPREFIX/drive_c/$PRODUCT_DIR/Standards/hm_std_jis_0010.txt" ] || e2e_fail "a removed feature's file is still there"
+[ ! -e "$WINEPREFIX/drive_c/$DEMO_PRODUCT_DIR/Standards/hm_std_jis_0010.txt" ] || e2e_fail "a removed feature's file is still there"
 echo "PASS"
