@@ -7,43 +7,52 @@
 
 namespace msp {
 
-void Check(UINT r, const std::string& what) {
-    if (r == ERROR_SUCCESS) return;
+void Check(UINT r, const std::string& what)
+{
+    if (r == ERROR_SUCCESS)
+        return;
     std::ostringstream os;
     os << what << ": error " << r;
     throw std::runtime_error(os.str());
 }
 
-void Execute(MSIHANDLE db, const std::string& sql, MSIHANDLE params) {
+void Execute(MSIHANDLE db, const std::string& sql, MSIHANDLE params)
+{
     MsiHandle view;
     Check(MsiDatabaseOpenViewA(db, sql.c_str(), view.Out()), sql);
     Check(MsiViewExecute(view.Get(), params), sql);
     (void)MsiViewClose(view.Get());  // closing a finished view cannot fail usefully
 }
 
-std::string RecordString(MSIHANDLE rec, unsigned field) {
+std::string RecordString(MSIHANDLE rec, unsigned field)
+{
     DWORD size = 0;
     char probe[1] = {0};
     UINT r = MsiRecordGetStringA(rec, field, probe, &size);
-    if (r != ERROR_MORE_DATA && r != ERROR_SUCCESS) Check(r, "MsiRecordGetStringA");
+    if (r != ERROR_MORE_DATA && r != ERROR_SUCCESS)
+        Check(r, "MsiRecordGetStringA");
     std::vector<char> buf(size + 1, '\0');
     size = static_cast<DWORD>(buf.size());
     Check(MsiRecordGetStringA(rec, field, &buf[0], &size), "MsiRecordGetStringA");
     return std::string(&buf[0], size);
 }
 
-std::string QueryString(MSIHANDLE db, const std::string& sql, bool* found) {
+std::string QueryString(MSIHANDLE db, const std::string& sql, bool* found)
+{
     MsiHandle view, rec;
     Check(MsiDatabaseOpenViewA(db, sql.c_str(), view.Out()), sql);
     Check(MsiViewExecute(view.Get(), 0), sql);
     const UINT r = MsiViewFetch(view.Get(), rec.Out());
-    if (found) *found = (r == ERROR_SUCCESS);
-    if (r == ERROR_NO_MORE_ITEMS) return std::string();
+    if (found)
+        *found = (r == ERROR_SUCCESS);
+    if (r == ERROR_NO_MORE_ITEMS)
+        return std::string();
     Check(r, sql);
     return RecordString(rec.Get(), 1);
 }
 
-long QueryMax(MSIHANDLE db, const std::string& sql, unsigned column) {
+long QueryMax(MSIHANDLE db, const std::string& sql, unsigned column)
+{
     MsiHandle view, rec;
     Check(MsiDatabaseOpenViewA(db, sql.c_str(), view.Out()), sql);
     Check(MsiViewExecute(view.Get(), 0), sql);
@@ -51,18 +60,23 @@ long QueryMax(MSIHANDLE db, const std::string& sql, unsigned column) {
     UINT r;
     while ((r = MsiViewFetch(view.Get(), rec.Out())) == ERROR_SUCCESS) {
         const int v = MsiRecordGetInteger(rec.Get(), column);
-        if (v != static_cast<int>(MSI_NULL_INTEGER) && v > best) best = v;
+        if (v != static_cast<int>(MSI_NULL_INTEGER) && v > best)
+            best = v;
     }
-    if (r != ERROR_NO_MORE_ITEMS) Check(r, sql);
+    if (r != ERROR_NO_MORE_ITEMS)
+        Check(r, sql);
     return best;
 }
 
-bool TableExists(MSIHANDLE db, const std::string& table) {
+bool TableExists(MSIHANDLE db, const std::string& table)
+{
     return MsiDatabaseIsTablePersistentA(db, table.c_str()) == MSICONDITION_TRUE;
 }
 
-TableSchema ReadSchema(MSIHANDLE db, const std::string& table) {
-    if (!TableExists(db, table)) throw std::runtime_error("target has no table " + table);
+TableSchema ReadSchema(MSIHANDLE db, const std::string& table)
+{
+    if (!TableExists(db, table))
+        throw std::runtime_error("target has no table " + table);
     const std::string sql = "SELECT * FROM `" + table + "`";
     MsiHandle view, names, types, keys;
     Check(MsiDatabaseOpenViewA(db, sql.c_str(), view.Out()), sql);
@@ -81,7 +95,8 @@ TableSchema ReadSchema(MSIHANDLE db, const std::string& table) {
             throw std::runtime_error(table + "." + col.name + " has unsupported type " + type);
         col.key = false;
         for (unsigned k = 1; k <= keyCount; ++k)
-            if (RecordString(keys.Get(), k) == col.name) col.key = true;
+            if (RecordString(keys.Get(), k) == col.name)
+                col.key = true;
         schema.columns.push_back(col);
     }
     return schema;

@@ -19,8 +19,18 @@ public:
     explicit MsiHandle(MSIHANDLE h) : h_(h) {}
     ~MsiHandle() { Reset(); }
     MSIHANDLE Get() const { return h_; }
-    MSIHANDLE* Out() { Reset(); return &h_; }
-    void Reset() { if (h_) (void)MsiCloseHandle(h_); h_ = 0; }
+    MSIHANDLE* Out()
+    {
+        Reset();
+        return &h_;
+    }
+    void Reset()
+    {
+        if (h_)
+            (void)MsiCloseHandle(h_);
+        h_ = 0;
+    }
+
 private:
     MsiHandle(const MsiHandle&);
     MsiHandle& operator=(const MsiHandle&);

@@ -7,19 +7,21 @@
 
 namespace {
 
-int Usage() {
-    std::fprintf(stderr,
-                 "usage: msiq state PRODUCT          product state (5 = installed)\n"
-                 "       msiq version PRODUCT        VersionString\n"
-                 "       msiq features PRODUCT F...  one 'feature=state' line each\n"
-                 "       msiq patches PRODUCT        one applied patch code a line\n");
+int Usage()
+{
+    std::fprintf(stderr, "usage: msiq state PRODUCT          product state (5 = installed)\n"
+                         "       msiq version PRODUCT        VersionString\n"
+                         "       msiq features PRODUCT F...  one 'feature=state' line each\n"
+                         "       msiq patches PRODUCT        one applied patch code a line\n");
     return 2;
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    if (argc < 3) return Usage();
+int main(int argc, char** argv)
+{
+    if (argc < 3)
+        return Usage();
     const char* product = argv[2];
     if (!std::strcmp(argv[1], "state") && argc == 3) {
         std::printf("%d\n", static_cast<int>(MsiQueryProductStateA(product)));
@@ -47,7 +49,8 @@ int main(int argc, char** argv) {
             char transforms[1024];
             DWORD size = sizeof(transforms);
             const UINT r = MsiEnumPatchesA(product, i, patch, transforms, &size);
-            if (r == ERROR_NO_MORE_ITEMS) return 0;
+            if (r == ERROR_NO_MORE_ITEMS)
+                return 0;
             if (r != ERROR_SUCCESS) {
                 std::fprintf(stderr, "msiq: MsiEnumPatchesA: error %u\n", r);
                 return 1;

@@ -24,49 +24,61 @@ namespace {
 
 typedef PatchDefinition Def;
 
-Bytes ReadWholeFile(const std::string& path) {
+Bytes ReadWholeFile(const std::string& path)
+{
     std::ifstream in(path.c_str(), std::ios::binary);
-    if (!in) throw std::runtime_error("cannot read " + path);
+    if (!in)
+        throw std::runtime_error("cannot read " + path);
     return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-void RequireGuid(const std::string& what, const std::string& g) {
+void RequireGuid(const std::string& what, const std::string& g)
+{
     if (g.size() != 38 || g[0] != '{' || g[37] != '}')
         throw std::runtime_error(what + " is not a braced GUID: " + g);
 }
 
-void RequireIdentifier(const std::string& s) {
-    if (s.empty() || s.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789_.") !=
-                         std::string::npos)
+void RequireIdentifier(const std::string& s)
+{
+    if (s.empty() ||
+        s.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789_.") != std::string::npos)
         throw std::runtime_error("not an identifier: " + s);
 }
 
-void RequireProperty(MSIHANDLE db, const std::string& name, const std::string& expected) {
+void RequireProperty(MSIHANDLE db, const std::string& name, const std::string& expected)
+{
     const std::string actual = QueryString(db, "SELECT `Value` FROM `Property` WHERE `Property`='" + name + "'");
     if (actual != expected)
         throw std::runtime_error("target " + name + " is '" + actual + "', the definition says '" + expected + "'");
 }
 
 // Fields of `table` all null except those named.
-std::vector<Field> Fields(const TableSchema& table, const std::map<std::string, Field>& named) {
+std::vector<Field> Fields(const TableSchema& table, const std::map<std::string, Field>& named)
+{
     std::vector<Field> f(table.columns.size(), Field::None());
     for (std::map<std::string, Field>::const_iterator it = named.begin(); it != named.end(); ++it) {
         const int i = table.Find(it->first);
-        if (i < 0) throw std::runtime_error(table.name + " has no column " + it->first);
+        if (i < 0)
+            throw std::runtime_error(table.name + " has no column " + it->first);
         f[i] = it->second;
     }
     return f;
 }
 
-uint32_t Bit(const TableSchema& table, const std::string& column) {
+uint32_t Bit(const TableSchema& table, const std::string& column)
+{
     const int i = table.Find(column);
-    if (i < 0) throw std::runtime_error(table.name + " has no column " + column);
+    if (i < 0)
+        throw std::runtime_error(table.name + " has no column " + column);
     return 1u << i;
 }
 
-Field CellField(const Column& col, const std::string& cell, int line) {
-    if (cell.empty()) return Field::None();
-    if (col.isString) return Field::String(cell);
+Field CellField(const Column& col, const std::string& cell, int line)
+{
+    if (cell.empty())
+        return Field::None();
+    if (col.isString)
+        return Field::String(cell);
     char* end = nullptr;
     const long v = std::strtol(cell.c_str(), &end, 10);
     if (*end != '\0') {
@@ -78,117 +90,149 @@ Field CellField(const Column& col, const std::string& cell, int line) {
 }
 
 // _Tables/_Columns rows that create table PatchPackage (PatchId s38 key, Media_ i2) and its row.
-void AddPatchPackage(Transform& t, const std::string& patchCode, long diskId) {
+void AddPatchPackage(Transform& t, const std::string& patchCode, long diskId)
+{
     TableSchema tables = {"_Tables", {{"Name", true, 2, true, false}}};
-    TableSchema columns = {"_Columns", {{"Table", true, 2, true, false}, {"Number", false, 2, true, false},
-                                        {"Name", true, 2, false, false}, {"Type", false, 2, false, false}}};
+    TableSchema columns = {"_Columns",
+                           {{"Table", true, 2, true, false},
+                            {"Number", false, 2, true, false},
+                            {"Name", true, 2, false, false},
+                            {"Type", false, 2, false, false}}};
     TableSchema package = {"PatchPackage", {{"PatchId", true, 2, true, false}, {"Media_", false, 2, false, false}}};
     AppendRow(t.tables["_Tables"], tables, {Field::String("PatchPackage")}, true, 0, t.pool);
-    AppendRow(t.tables["_Columns"], columns, {Field::String("PatchPackage"), Field::Number(1), Field::String("PatchId"),
-              Field::Number(static_cast<int16_t>(kTypeKey | kTypeString | 38))}, true, 0, t.pool);
-    AppendRow(t.tables["_Columns"], columns, {Field::String("PatchPackage"), Field::Number(2), Field::String("Media_"),
-              Field::Number(kTypeInt2)}, true, 0, t.pool);
+    AppendRow(t.tables["_Columns"], columns,
+              {Field::String("PatchPackage"), Field::Number(1), Field::String("PatchId"),
+               Field::Number(static_cast<int16_t>(kTypeKey | kTypeString | 38))},
+              true, 0, t.pool);
+    AppendRow(t.tables["_Columns"], columns,
+              {Field::String("PatchPackage"), Field::Number(2), Field::String("Media_"), Field::Number(kTypeInt2)},
+              true, 0, t.pool);
     AppendRow(t.tables["PatchPackage"], package, {Field::String(patchCode), Field::Number(diskId)}, true, 0, t.pool);
 }
 
-void SetSummaryText(MSIHANDLE si, UINT pid, const std::string& text) {
+void SetSummaryText(MSIHANDLE si, UINT pid, const std::string& text)
+{
     Check(MsiSummaryInfoSetPropertyA(si, pid, VT_LPSTR, 0, nullptr, text.c_str()), "patch summary");
 }
 
-void Insert(MSIHANDLE db, const std::string& sql, const std::vector<std::string>& values) {
+void Insert(MSIHANDLE db, const std::string& sql, const std::vector<std::string>& values)
+{
     MsiHandle rec(MsiCreateRecord(static_cast<UINT>(values.size())));
     for (size_t i = 0; i < values.size(); ++i)
-        if (!values[i].empty()) Check(MsiRecordSetStringA(rec.Get(), static_cast<UINT>(i + 1), values[i].c_str()), sql);
+        if (!values[i].empty())
+            Check(MsiRecordSetStringA(rec.Get(), static_cast<UINT>(i + 1), values[i].c_str()), sql);
     Execute(db, sql, rec.Get());
 }
 
-void InsertStream(MSIHANDLE db, const std::string& table, const std::string& name, const std::string& path) {
+void InsertStream(MSIHANDLE db, const std::string& table, const std::string& name, const std::string& path)
+{
     MsiHandle rec(MsiCreateRecord(2));
     Check(MsiRecordSetStringA(rec.Get(), 1, name.c_str()), table);
     Check(MsiRecordSetStreamA(rec.Get(), 2, path.c_str()), "stream from " + path);
     Execute(db, "INSERT INTO `" + table + "` (`Name`, `Data`) VALUES (?, ?)", rec.Get());
 }
 
-void Build(const std::string& defPath, const std::string& out) {
-    std::ifstream in(defPath.c_str());
-    if (!in) throw std::runtime_error("cannot read " + defPath);
-    const Def def = ParseDefinition(in);
-    const std::string patchCode = Def::Get(def.patch, "code");
-    const std::string xform = Def::Get(def.patch, "transform", "RTM_To_SP1");
-    const std::string cabStream = Def::Get(def.patch, "cabinet_stream", "PCW_CAB_SP1");
-    const std::string cabFile = Def::Get(def.patch, "cabinet");
-    const TransformIdentity id = {Def::Get(def.target, "product_code"), Def::Get(def.target, "old_version"),
-                                  Def::Get(def.target, "new_version"), Def::Get(def.target, "upgrade_code")};
-    RequireGuid("patch code", patchCode);
-    RequireGuid("product code", id.productCode);
-    RequireGuid("upgrade code", id.upgradeCode);
-    RequireIdentifier(xform);
-    RequireIdentifier(cabStream);
+// The definition's patch-wide names, checked for form before the target is opened.
+struct PatchNames {
+    std::string code, xform, cabStream, cabFile;
+    TransformIdentity id;
+};
 
-    MsiHandle target;
-    const std::string targetPath = Def::Get(def.target, "msi");
-    Check(MsiOpenDatabaseA(targetPath.c_str(), MSIDBOPEN_READONLY, target.Out()), "open " + targetPath);
+// Reads and parses the definition file; throws on an unreadable file or a malformed line.
+Def ReadDefinitionFile(const std::string& path)
+{
+    std::ifstream in(path.c_str());
+    if (!in)
+        throw std::runtime_error("cannot read " + path);
+    return ParseDefinition(in);
+}
+
+// The required [patch]/[target] names; throws unless codes are braced GUIDs and stream names identifiers.
+PatchNames ReadNames(const Def& def)
+{
+    const PatchNames n = {Def::Get(def.patch, "code"),
+                          Def::Get(def.patch, "transform", "RTM_To_SP1"),
+                          Def::Get(def.patch, "cabinet_stream", "PCW_CAB_SP1"),
+                          Def::Get(def.patch, "cabinet"),
+                          {Def::Get(def.target, "product_code"), Def::Get(def.target, "old_version"),
+                           Def::Get(def.target, "new_version"), Def::Get(def.target, "upgrade_code")}};
+    RequireGuid("patch code", n.code);
+    RequireGuid("product code", n.id.productCode);
+    RequireGuid("upgrade code", n.id.upgradeCode);
+    RequireIdentifier(n.xform);
+    RequireIdentifier(n.cabStream);
+    return n;
+}
+
+// Opens the target read-only into `target`; throws unless it is the product and version the definition names.
+void OpenTarget(const Def& def, const TransformIdentity& id, MsiHandle& target)
+{
+    const std::string path = Def::Get(def.target, "msi");
+    Check(MsiOpenDatabaseA(path.c_str(), MSIDBOPEN_READONLY, target.Out()), "open " + path);
     RequireProperty(target.Get(), "ProductCode", id.productCode);
     RequireProperty(target.Get(), "UpgradeCode", id.upgradeCode);
     RequireProperty(target.Get(), "ProductVersion", id.oldVersion);
+}
 
-    Transform t1, t2;  // t1 changes the product; t2 ("#" name) adds the patch media
-    const TableSchema property = ReadSchema(target.Get(), "Property");
+// Property rows: the definition's, then ProductVersion, which only new_version may set.
+void AddPropertyRows(MSIHANDLE target, const Def& def, const std::string& newVersion, Transform& t)
+{
+    const TableSchema property = ReadSchema(target, "Property");
     Pairs props = def.properties;
-    props.push_back(std::make_pair(std::string("ProductVersion"), id.newVersion));
+    props.push_back(std::make_pair(std::string("ProductVersion"), newVersion));
     for (size_t i = 0; i < props.size(); ++i) {
         if (i + 1 < props.size() && props[i].first == "ProductVersion")
             throw std::runtime_error("ProductVersion comes from new_version, not from [property]");
-        AppendRow(t1.tables["Property"], property, {Field::String(props[i].first), Field::String(props[i].second)},
-                  true, 0, t1.pool);
+        AppendRow(t.tables["Property"], property, {Field::String(props[i].first), Field::String(props[i].second)}, true,
+                  0, t.pool);
     }
+}
 
-    const TableSchema file = ReadSchema(target.Get(), "File");
-    const TableSchema media = ReadSchema(target.Get(), "Media");
-    const bool hashes = TableExists(target.Get(), "MsiFileHash");
-    const TableSchema hash = hashes ? ReadSchema(target.Get(), "MsiFileHash") : TableSchema();
-    const long lastSequence = std::max(QueryMax(target.Get(), "SELECT `Sequence` FROM `File`", 1),
-                                       QueryMax(target.Get(), "SELECT `LastSequence` FROM `Media`", 1));
-    const long diskId = QueryMax(target.Get(), "SELECT `DiskId` FROM `Media`", 1) + 1;
+// Size and hash rows that make the installer replace each file; throws unless target and cabinet both carry it.
+void AddReplacedFileRows(MSIHANDLE target, const Def& def, const std::string& cabFile, Transform& t)
+{
+    const TableSchema file = ReadSchema(target, "File");
+    const bool hashes = TableExists(target, "MsiFileHash");
+    const TableSchema hash = hashes ? ReadSchema(target, "MsiFileHash") : TableSchema();
     const std::map<std::string, uint32_t> cab = ListCabinet(ReadWholeFile(cabFile));
-    if (def.files.empty()) throw std::runtime_error("the definition replaces no file");
-    long sequence = lastSequence;
+    if (def.files.empty())
+        throw std::runtime_error("the definition replaces no file");
     for (size_t i = 0; i < def.files.size(); ++i) {
         const std::string& key = def.files[i].first;
         const std::string& path = def.files[i].second;
         RequireIdentifier(key);
         bool known = false;
-        (void)QueryString(target.Get(), "SELECT `File` FROM `File` WHERE `File`='" + key + "'", &known);
-        if (!known) throw std::runtime_error("target has no file " + key);
+        (void)QueryString(target, "SELECT `File` FROM `File` WHERE `File`='" + key + "'", &known);
+        if (!known)
+            throw std::runtime_error("target has no file " + key);
         const long size = static_cast<long>(ReadWholeFile(path).size());
         std::map<std::string, uint32_t>::const_iterator inCab = cab.find(key);
         if (inCab == cab.end() || static_cast<long>(inCab->second) != size)
             throw std::runtime_error("cabinet " + cabFile + " lacks " + key + " with the size of " + path);
-        AppendRow(t1.tables["File"], file, Fields(file, {{"File", Field::String(key)}, {"FileSize", Field::Number(size)}}),
-                  false, Bit(file, "FileSize"), t1.pool);
+        AppendRow(t.tables["File"], file,
+                  Fields(file, {{"File", Field::String(key)}, {"FileSize", Field::Number(size)}}), false,
+                  Bit(file, "FileSize"), t.pool);
         if (hashes) {
             MSIFILEHASHINFO h;
             h.dwFileHashInfoSize = sizeof(h);
             Check(MsiGetFileHashA(path.c_str(), 0, &h), "hash of " + path);
-            AppendRow(t1.tables["MsiFileHash"], hash,
+            AppendRow(t.tables["MsiFileHash"], hash,
                       {Field::String(key), Field::Number(0), Field::Number(static_cast<long>(h.dwData[0])),
                        Field::Number(static_cast<long>(h.dwData[1])), Field::Number(static_cast<long>(h.dwData[2])),
-                       Field::Number(static_cast<long>(h.dwData[3]))}, true, 0, t1.pool);
+                       Field::Number(static_cast<long>(h.dwData[3]))},
+                      true, 0, t.pool);
         }
-        AppendRow(t2.tables["File"], file, Fields(file, {{"File", Field::String(key)}, {"Sequence", Field::Number(++sequence)}}),
-                  false, Bit(file, "Sequence"), t2.pool);
     }
-    std::map<std::string, Field> mediaRow = {{"DiskId", Field::Number(diskId)}, {"LastSequence", Field::Number(sequence)},
-                                             {"Cabinet", Field::String("#" + cabStream)}};
-    const std::string mediaSource = Def::Get(def.patch, "media_source", "PATCHMediaSrcProp");
-    if (mediaSource != "none") mediaRow["Source"] = Field::String(mediaSource);
-    AppendRow(t2.tables["Media"], media, Fields(media, mediaRow), true, 0, t2.pool);
-    AddPatchPackage(t2, patchCode, diskId);
+}
 
+// The definition's [rows] sections, whole rows typed by the target's schema; throws on a wrong cell count.
+void AddDefinitionRows(MSIHANDLE target, const Def& def, Transform& t)
+{
     std::map<std::string, TableSchema> schemas;
     for (size_t i = 0; i < def.rows.size(); ++i) {
         const DefinitionRow& row = def.rows[i];
-        if (!schemas.count(row.table)) schemas[row.table] = ReadSchema(target.Get(), row.table);
+        if (!schemas.count(row.table))
+            schemas[row.table] = ReadSchema(target, row.table);
         const TableSchema& schema = schemas[row.table];
         if (row.cells.size() != schema.columns.size()) {
             std::ostringstream os;
@@ -196,58 +240,123 @@ void Build(const std::string& defPath, const std::string& out) {
             throw std::runtime_error(os.str());
         }
         std::vector<Field> fields;
-        for (size_t c = 0; c < row.cells.size(); ++c) fields.push_back(CellField(schema.columns[c], row.cells[c], row.line));
-        AppendRow(t1.tables[row.table], schema, fields, true, 0, t1.pool);
+        for (size_t c = 0; c < row.cells.size(); ++c)
+            fields.push_back(CellField(schema.columns[c], row.cells[c], row.line));
+        AppendRow(t.tables[row.table], schema, fields, true, 0, t.pool);
     }
-    target.Reset();
+}
 
-    const std::string mst1 = out + ".1.mst", mst2 = out + ".2.mst";
-    WriteTransformFile(mst1, t1, id);
-    WriteTransformFile(mst2, t2, id);
+// The transform that changes the product: properties, replaced files' sizes and hashes, the definition's rows.
+Transform ProductTransform(MSIHANDLE target, const Def& def, const PatchNames& n)
+{
+    Transform t;
+    AddPropertyRows(target, def, n.id.newVersion, t);
+    AddReplacedFileRows(target, def, n.cabFile, t);
+    AddDefinitionRows(target, def, t);
+    return t;
+}
 
+// The "#" transform: replaced files sequenced past the product's last, on a new disk (Media, PatchPackage).
+Transform MediaTransform(MSIHANDLE target, const Def& def, const PatchNames& n)
+{
+    Transform t;
+    const TableSchema file = ReadSchema(target, "File");
+    const TableSchema media = ReadSchema(target, "Media");
+    long sequence = std::max(QueryMax(target, "SELECT `Sequence` FROM `File`", 1),
+                             QueryMax(target, "SELECT `LastSequence` FROM `Media`", 1));
+    const long diskId = QueryMax(target, "SELECT `DiskId` FROM `Media`", 1) + 1;
+    for (size_t i = 0; i < def.files.size(); ++i)
+        AppendRow(t.tables["File"], file,
+                  Fields(file, {{"File", Field::String(def.files[i].first)}, {"Sequence", Field::Number(++sequence)}}),
+                  false, Bit(file, "Sequence"), t.pool);
+    std::map<std::string, Field> mediaRow = {{"DiskId", Field::Number(diskId)},
+                                             {"LastSequence", Field::Number(sequence)},
+                                             {"Cabinet", Field::String("#" + n.cabStream)}};
+    const std::string mediaSource = Def::Get(def.patch, "media_source", "PATCHMediaSrcProp");
+    if (mediaSource != "none")
+        mediaRow["Source"] = Field::String(mediaSource);
+    AppendRow(t.tables["Media"], media, Fields(media, mediaRow), true, 0, t.pool);
+    AddPatchPackage(t, n.code, diskId);
+    return t;
+}
+
+// The MsiPatchMetadata and MsiPatchSequence tables the installer reads to describe and order the patch.
+void WritePatchTables(MSIHANDLE db, const Pairs& patch, const PatchNames& n)
+{
+    Execute(db, "CREATE TABLE `MsiPatchMetadata` (`Company` CHAR(72), `Property` CHAR(72) NOT NULL, "
+                "`Value` LONGCHAR NOT NULL PRIMARY KEY `Company`, `Property`)");
+    Execute(db, "CREATE TABLE `MsiPatchSequence` (`PatchFamily` CHAR(72) NOT NULL, `ProductCode` CHAR(38), "
+                "`Sequence` CHAR(72) NOT NULL, `Attributes` INT PRIMARY KEY `PatchFamily`, `ProductCode`)");
+    const std::string meta = "INSERT INTO `MsiPatchMetadata` (`Company`, `Property`, `Value`) VALUES (?, ?, ?)";
+    const std::string title = Def::Get(patch, "title");
+    Insert(db, meta, {"", "AllowRemoval", Def::Get(patch, "allow_removal", "1")});
+    Insert(db, meta, {"", "DisplayName", title});
+    Insert(db, meta, {"", "Description", Def::Get(patch, "description", title.c_str())});
+    Insert(db, meta, {"", "ManufacturerName", Def::Get(patch, "manufacturer")});
+    Insert(db, meta, {"", "Classification", Def::Get(patch, "classification", "Update")});
+    Insert(db,
+           "INSERT INTO `MsiPatchSequence` (`PatchFamily`, `ProductCode`, `Sequence`, `Attributes`) "
+           "VALUES (?, ?, ?, 0)",
+           {Def::Get(patch, "family", n.xform.c_str()), n.id.productCode, Def::Get(patch, "sequence", "1.0.0.0")});
+}
+
+// The patch summary; PID 7 (target product) and PID 8 (transform names) are what installers match it by.
+void WritePatchSummary(MSIHANDLE db, const Pairs& patch, const PatchNames& n)
+{
+    MsiHandle si;
+    const std::string title = Def::Get(patch, "title");
+    Check(MsiGetSummaryInformationA(db, nullptr, 20, si.Out()), "patch summary");
+    SetSummaryText(si.Get(), 2, title);
+    SetSummaryText(si.Get(), 3, Def::Get(patch, "subject", title.c_str()));
+    SetSummaryText(si.Get(), 4, Def::Get(patch, "manufacturer"));
+    SetSummaryText(si.Get(), 5, "Installer,Patching,PCP,Database");
+    SetSummaryText(si.Get(), 6, Def::Get(patch, "comments", ""));
+    SetSummaryText(si.Get(), 7, n.id.productCode);
+    SetSummaryText(si.Get(), 8, ":" + n.xform + ";:#" + n.xform);
+    SetSummaryText(si.Get(), 9, n.code + Def::Get(patch, "obsoletes", ""));
+    Check(MsiSummaryInfoSetPropertyA(si.Get(), 15, VT_I4, 4, nullptr, nullptr), "patch summary");
+    Check(MsiSummaryInfoPersist(si.Get()), "persist patch summary");
+}
+
+// Creates `out` afresh: patch tables, the cabinet stream, the two transform files as substorages, the summary.
+void WritePatch(const std::string& out, const Pairs& patch, const PatchNames& n, const std::string& mst1,
+                const std::string& mst2)
+{
     (void)DeleteFileA(out.c_str());  // a missing old output is fine
-    {
-        MsiHandle db, si;
-        Check(MsiOpenDatabaseA(out.c_str(), MSIDBOPEN_CREATE + MSIDBOPEN_PATCHFILE, db.Out()), "create " + out);
-        Execute(db.Get(), "CREATE TABLE `MsiPatchMetadata` (`Company` CHAR(72), `Property` CHAR(72) NOT NULL, "
-                          "`Value` LONGCHAR NOT NULL PRIMARY KEY `Company`, `Property`)");
-        Execute(db.Get(), "CREATE TABLE `MsiPatchSequence` (`PatchFamily` CHAR(72) NOT NULL, `ProductCode` CHAR(38), "
-                          "`Sequence` CHAR(72) NOT NULL, `Attributes` INT PRIMARY KEY `PatchFamily`, `ProductCode`)");
-        const std::string meta = "INSERT INTO `MsiPatchMetadata` (`Company`, `Property`, `Value`) VALUES (?, ?, ?)";
-        const std::string title = Def::Get(def.patch, "title");
-        Insert(db.Get(), meta, {"", "AllowRemoval", Def::Get(def.patch, "allow_removal", "1")});
-        Insert(db.Get(), meta, {"", "DisplayName", title});
-        Insert(db.Get(), meta, {"", "Description", Def::Get(def.patch, "description", title.c_str())});
-        Insert(db.Get(), meta, {"", "ManufacturerName", Def::Get(def.patch, "manufacturer")});
-        Insert(db.Get(), meta, {"", "Classification", Def::Get(def.patch, "classification", "Update")});
-        Insert(db.Get(), "INSERT INTO `MsiPatchSequence` (`PatchFamily`, `ProductCode`, `Sequence`, `Attributes`) "
-                         "VALUES (?, ?, ?, 0)",
-               {Def::Get(def.patch, "family", xform.c_str()), id.productCode, Def::Get(def.patch, "sequence", "1.0.0.0")});
-        InsertStream(db.Get(), "_Streams", cabStream, cabFile);
-        InsertStream(db.Get(), "_Storages", xform, mst1);
-        InsertStream(db.Get(), "_Storages", "#" + xform, mst2);
+    MsiHandle db;
+    Check(MsiOpenDatabaseA(out.c_str(), MSIDBOPEN_CREATE + MSIDBOPEN_PATCHFILE, db.Out()), "create " + out);
+    WritePatchTables(db.Get(), patch, n);
+    InsertStream(db.Get(), "_Streams", n.cabStream, n.cabFile);
+    InsertStream(db.Get(), "_Storages", n.xform, mst1);
+    InsertStream(db.Get(), "_Storages", "#" + n.xform, mst2);
+    WritePatchSummary(db.Get(), patch, n);
+    Check(MsiDatabaseCommit(db.Get()), "commit " + out);
+}
 
-        Check(MsiGetSummaryInformationA(db.Get(), nullptr, 20, si.Out()), "patch summary");
-        SetSummaryText(si.Get(), 2, title);
-        SetSummaryText(si.Get(), 3, Def::Get(def.patch, "subject", title.c_str()));
-        SetSummaryText(si.Get(), 4, Def::Get(def.patch, "manufacturer"));
-        SetSummaryText(si.Get(), 5, "Installer,Patching,PCP,Database");
-        SetSummaryText(si.Get(), 6, Def::Get(def.patch, "comments", ""));
-        SetSummaryText(si.Get(), 7, id.productCode);
-        SetSummaryText(si.Get(), 8, ":" + xform + ";:#" + xform);
-        SetSummaryText(si.Get(), 9, patchCode + Def::Get(def.patch, "obsoletes", ""));
-        Check(MsiSummaryInfoSetPropertyA(si.Get(), 15, VT_I4, 4, nullptr, nullptr), "patch summary");
-        Check(MsiSummaryInfoPersist(si.Get()), "persist patch summary");
-        si.Reset();
-        Check(MsiDatabaseCommit(db.Get()), "commit " + out);
+// Builds patch `out` from definition `defPath`; throws std::runtime_error naming the first fault found.
+void Build(const std::string& defPath, const std::string& out)
+{
+    const Def def = ReadDefinitionFile(defPath);
+    const PatchNames names = ReadNames(def);
+    Transform product, media;
+    {
+        MsiHandle target;  // only the transforms read it
+        OpenTarget(def, names.id, target);
+        product = ProductTransform(target.Get(), def, names);
+        media = MediaTransform(target.Get(), def, names);
     }
+    const std::string mst1 = out + ".1.mst", mst2 = out + ".2.mst";
+    WriteTransformFile(mst1, product, names.id);
+    WriteTransformFile(mst2, media, names.id);
+    WritePatch(out, def.patch, names, mst1, mst2);
     (void)DeleteFileA(mst1.c_str());  // scratch files; leftovers are harmless
     (void)DeleteFileA(mst2.c_str());
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc != 3) {
         std::fprintf(stderr, "usage: mspbuild DEFINITION OUTPUT.msp\n");
         return 2;

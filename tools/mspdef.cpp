@@ -7,39 +7,50 @@
 namespace msp {
 namespace {
 
-std::string Trim(const std::string& s) {
+std::string Trim(const std::string& s)
+{
     const char* ws = " \t\r\n";
     const size_t b = s.find_first_not_of(ws);
-    if (b == std::string::npos) return std::string();
+    if (b == std::string::npos)
+        return std::string();
     return s.substr(b, s.find_last_not_of(ws) - b + 1);
 }
 
-[[noreturn]] void Fail(int line, const std::string& what) {
+[[noreturn]] void Fail(int line, const std::string& what)
+{
     std::ostringstream os;
     os << "line " << line << ": " << what;
     throw std::runtime_error(os.str());
 }
 
-void AddPair(Pairs& section, const std::string& text, int line) {
+void AddPair(Pairs& section, const std::string& text, int line)
+{
     const size_t eq = text.find('=');
-    if (eq == std::string::npos) Fail(line, "expected key = value");
+    if (eq == std::string::npos)
+        Fail(line, "expected key = value");
     const std::string key = Trim(text.substr(0, eq));
-    if (key.empty()) Fail(line, "empty key");
+    if (key.empty())
+        Fail(line, "empty key");
     for (size_t i = 0; i < section.size(); ++i)
-        if (section[i].first == key) Fail(line, "duplicate key " + key);
+        if (section[i].first == key)
+            Fail(line, "duplicate key " + key);
     section.push_back(std::make_pair(key, Trim(text.substr(eq + 1))));
 }
 
 }  // namespace
 
-std::string PatchDefinition::Get(const Pairs& section, const std::string& key, const char* fallback) {
+std::string PatchDefinition::Get(const Pairs& section, const std::string& key, const char* fallback)
+{
     for (size_t i = 0; i < section.size(); ++i)
-        if (section[i].first == key) return section[i].second;
-    if (fallback) return fallback;
+        if (section[i].first == key)
+            return section[i].second;
+    if (fallback)
+        return fallback;
     throw std::runtime_error("definition lacks " + key);
 }
 
-PatchDefinition ParseDefinition(std::istream& in) {
+PatchDefinition ParseDefinition(std::istream& in)
+{
     PatchDefinition def;
     Pairs* pairs = nullptr;
     std::string rowsTable;
@@ -48,19 +59,26 @@ PatchDefinition ParseDefinition(std::istream& in) {
     while (std::getline(in, raw)) {
         ++line;
         const std::string text = Trim(raw);
-        if (text.empty() || text[0] == '#') continue;
+        if (text.empty() || text[0] == '#')
+            continue;
         if (text[0] == '[') {
-            if (text[text.size() - 1] != ']') Fail(line, "unterminated section");
+            if (text[text.size() - 1] != ']')
+                Fail(line, "unterminated section");
             const std::string name = Trim(text.substr(1, text.size() - 2));
             pairs = nullptr;
             rowsTable.clear();
-            if (name == "patch") pairs = &def.patch;
-            else if (name == "target") pairs = &def.target;
-            else if (name == "property") pairs = &def.properties;
-            else if (name == "file") pairs = &def.files;
+            if (name == "patch")
+                pairs = &def.patch;
+            else if (name == "target")
+                pairs = &def.target;
+            else if (name == "property")
+                pairs = &def.properties;
+            else if (name == "file")
+                pairs = &def.files;
             else if (name.compare(0, 5, "rows ") == 0 && !Trim(name.substr(5)).empty())
                 rowsTable = Trim(name.substr(5));
-            else Fail(line, "unknown section [" + name + "]");
+            else
+                Fail(line, "unknown section [" + name + "]");
             continue;
         }
         if (pairs) {
@@ -71,8 +89,10 @@ PatchDefinition ParseDefinition(std::istream& in) {
             row.line = line;
             std::string cell;
             std::istringstream cells(text);
-            while (std::getline(cells, cell, '|')) row.cells.push_back(Trim(cell));
-            if (text[text.size() - 1] == '|') row.cells.push_back(std::string());
+            while (std::getline(cells, cell, '|'))
+                row.cells.push_back(Trim(cell));
+            if (text[text.size() - 1] == '|')
+                row.cells.push_back(std::string());
             def.rows.push_back(row);
         } else {
             Fail(line, "text outside a section");

@@ -9,7 +9,7 @@
 
 namespace msp {
 
-typedef std::vector<std::pair<std::string, std::string> > Pairs;
+typedef std::vector<std::pair<std::string, std::string>> Pairs;
 
 // A row for a table of the target product: cells in column order; an empty cell is null.
 struct DefinitionRow {
@@ -19,10 +19,10 @@ struct DefinitionRow {
 };
 
 struct PatchDefinition {
-    Pairs patch;              // [patch]: code, title, transform, cabinet, ...
-    Pairs target;             // [target]: msi, product_code, upgrade_code, old/new_version
-    Pairs properties;         // [property]: NAME = value
-    Pairs files;              // [file]: File key = path to the new content
+    Pairs patch;                      // [patch]: code, title, transform, cabinet, ...
+    Pairs target;                     // [target]: msi, product_code, upgrade_code, old/new_version
+    Pairs properties;                 // [property]: NAME = value
+    Pairs files;                      // [file]: File key = path to the new content
     std::vector<DefinitionRow> rows;  // [rows TABLE]: "cell | cell | ..."
 
     // Value of a key in a section's pairs; throws if missing and no fallback given.

@@ -51,6 +51,7 @@ public:
     Bytes PoolStream() const;           // header (code page 0, 2-byte refs) + (len, refs) pairs
     Bytes DataStream() const;           // the strings concatenated
     size_t Size() const { return strings_.size(); }
+
 private:
     std::vector<std::string> strings_;
     std::vector<uint16_t> refs_;
@@ -61,12 +62,15 @@ private:
 // (mask 1 | count << 8: inserted, or replaced when the key exists); otherwise only the
 // keys and the columns set in `present` (bit i = column i). `fields` has one entry per
 // column; absent ones are ignored. Throws std::runtime_error on a type mismatch.
-void AppendRow(Bytes& stream, const TableSchema& table, const std::vector<Field>& fields,
-               bool whole, uint32_t present, StringPool& pool);
+void AppendRow(Bytes& stream, const TableSchema& table, const std::vector<Field>& fields, bool whole, uint32_t present,
+               StringPool& pool);
 
 // Column type codes as stored in _Columns, for tables a transform creates.
 enum : uint16_t {
-    kTypeKey = 0x2000, kTypeNullable = 0x1000, kTypeString = 0x0D00, kTypeInt2 = 0x0502,
+    kTypeKey = 0x2000,
+    kTypeNullable = 0x1000,
+    kTypeString = 0x0D00,
+    kTypeInt2 = 0x0502,
     kTypeInt4 = 0x0104
 };
 

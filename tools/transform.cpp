@@ -16,63 +16,79 @@ namespace {
 
 const CLSID kTransformClass = {0x000C1082, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 
-void CheckHr(HRESULT hr, const std::string& what) {
-    if (SUCCEEDED(hr)) return;
+void CheckHr(HRESULT hr, const std::string& what)
+{
+    if (SUCCEEDED(hr))
+        return;
     char code[16];
     wsprintfA(code, "%08lX", static_cast<unsigned long>(hr));
     throw std::runtime_error(what + ": HRESULT 0x" + code);
 }
 
-std::wstring Wide(const std::string& s) {
+std::wstring Wide(const std::string& s)
+{
     const int n = MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, nullptr, 0);
-    if (n <= 0) throw std::runtime_error("bad path " + s);
+    if (n <= 0)
+        throw std::runtime_error("bad path " + s);
     std::vector<wchar_t> buf(n);
-    if (MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, &buf[0], n) != n) throw std::runtime_error("bad path " + s);
+    if (MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, &buf[0], n) != n)
+        throw std::runtime_error("bad path " + s);
     return std::wstring(&buf[0]);
 }
 
 // Owns one COM interface pointer.
-template <class T> class ComPtr {
+template <class T>
+class ComPtr {
 public:
     ComPtr() : p_(nullptr) {}
-    ~ComPtr() { if (p_) p_->Release(); }
+    ~ComPtr()
+    {
+        if (p_)
+            p_->Release();
+    }
     T* operator->() const { return p_; }
     T* Get() const { return p_; }
     T** Out() { return &p_; }
+
 private:
     ComPtr(const ComPtr&);
     ComPtr& operator=(const ComPtr&);
     T* p_;
 };
 
-void WriteStream(IStorage* stg, const std::string& name, const Bytes& data) {
+void WriteStream(IStorage* stg, const std::string& name, const Bytes& data)
+{
     const std::u16string enc = EncodeStreamName(name, true);
     const std::wstring wname(enc.begin(), enc.end());
     ComPtr<IStream> stm;
-    CheckHr(stg->CreateStream(wname.c_str(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, 0,
-                              stm.Out()), "create stream " + name);
+    CheckHr(stg->CreateStream(wname.c_str(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, 0, stm.Out()),
+            "create stream " + name);
     ULONG written = 0;
     if (!data.empty()) {
         CheckHr(stm->Write(&data[0], static_cast<ULONG>(data.size()), &written), "write stream " + name);
-        if (written != data.size()) throw std::runtime_error("short write to stream " + name);
+        if (written != data.size())
+            throw std::runtime_error("short write to stream " + name);
     }
 }
 
-void SetText(MSIHANDLE si, UINT pid, const std::string& text) {
+void SetText(MSIHANDLE si, UINT pid, const std::string& text)
+{
     Check(MsiSummaryInfoSetPropertyA(si, pid, VT_LPSTR, 0, nullptr, text.c_str()), "transform summary");
 }
 
-void SetInt(MSIHANDLE si, UINT pid, INT value) {
+void SetInt(MSIHANDLE si, UINT pid, INT value)
+{
     Check(MsiSummaryInfoSetPropertyA(si, pid, VT_I4, value, nullptr, nullptr), "transform summary");
 }
 
 }  // namespace
 
-void WriteTransformFile(const std::string& path, const Transform& t, const TransformIdentity& id) {
+void WriteTransformFile(const std::string& path, const Transform& t, const TransformIdentity& id)
+{
     {
         ComPtr<IStorage> stg;
-        CheckHr(StgCreateDocfile(Wide(path).c_str(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0,
-                                 stg.Out()), "create " + path);
+        CheckHr(StgCreateDocfile(Wide(path).c_str(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, stg.Out()),
+                "create " + path);
         CheckHr(stg->SetClass(kTransformClass), "class of " + path);
         WriteStream(stg.Get(), "_StringPool", t.pool.PoolStream());
         WriteStream(stg.Get(), "_StringData", t.pool.DataStream());
@@ -85,12 +101,11 @@ void WriteTransformFile(const std::string& path, const Transform& t, const Trans
     MsiHandle db, si;
     Check(MsiOpenDatabaseA(path.c_str(), MSIDBOPEN_DIRECT, db.Out()), "open transform " + path);
     Check(MsiGetSummaryInformationA(db.Get(), nullptr, 8, si.Out()), "transform summary");
-    SetText(si.Get(), 7, ";1033");   // template: platform;language
-    SetText(si.Get(), 8, ";1033");   // last author
-    SetText(si.Get(), 9, id.productCode + id.oldVersion + ";" + id.productCode + id.newVersion + ";" +
-                             id.upgradeCode);
-    SetInt(si.Get(), 14, 200);       // installer version
-    SetInt(si.Get(), 16, 0);         // validation flags: none
+    SetText(si.Get(), 7, ";1033");  // template: platform;language
+    SetText(si.Get(), 8, ";1033");  // last author
+    SetText(si.Get(), 9, id.productCode + id.oldVersion + ";" + id.productCode + id.newVersion + ";" + id.upgradeCode);
+    SetInt(si.Get(), 14, 200);  // installer version
+    SetInt(si.Get(), 16, 0);    // validation flags: none
     Check(MsiSummaryInfoPersist(si.Get()), "persist transform summary");
 }
 

@@ -10,12 +10,14 @@ using namespace msp;
 
 namespace {
 
-PatchDefinition Parse(const std::string& text) {
+PatchDefinition Parse(const std::string& text)
+{
     std::istringstream in(text);
     return ParseDefinition(in);
 }
 
-std::string ErrorOf(const std::string& text) {
+std::string ErrorOf(const std::string& text)
+{
     try {
         Parse(text);
     } catch (const std::runtime_error& e) {
@@ -26,11 +28,12 @@ std::string ErrorOf(const std::string& text) {
 
 }  // namespace
 
-TEST(Definition, ReadsSectionsPairsAndRows) {
-    const PatchDefinition d = Parse(
-        "# comment\n[patch]\n code = {X} \ntitle = A = B\n\n[target]\nmsi = v1/k.msi\r\n"
-        "[property]\nKELVARIN_SP = 1\n[file]\nF_P = v2/files/p.txt\n"
-        "[rows CustomAction]\nFail | 19 | | text |\n[rows InstallExecuteSequence]\nFail||6590\n");
+TEST(Definition, ReadsSectionsPairsAndRows)
+{
+    const PatchDefinition d =
+        Parse("# comment\n[patch]\n code = {X} \ntitle = A = B\n\n[target]\nmsi = v1/k.msi\r\n"
+              "[property]\nKELVARIN_SP = 1\n[file]\nF_P = v2/files/p.txt\n"
+              "[rows CustomAction]\nFail | 19 | | text |\n[rows InstallExecuteSequence]\nFail||6590\n");
     EXPECT_EQ(PatchDefinition::Get(d.patch, "code"), "{X}");
     EXPECT_EQ(PatchDefinition::Get(d.patch, "title"), "A = B");
     EXPECT_EQ(PatchDefinition::Get(d.target, "msi"), "v1/k.msi");
@@ -45,7 +48,8 @@ TEST(Definition, ReadsSectionsPairsAndRows) {
     EXPECT_EQ(d.rows[1].line, 15);
 }
 
-TEST(Definition, ReportsTheLineOfEachMistake) {
+TEST(Definition, ReportsTheLineOfEachMistake)
+{
     EXPECT_EQ(ErrorOf("[patch]\ncode = 1\ncode = 2\n"), "line 3: duplicate key code");
     EXPECT_EQ(ErrorOf("\n[patches]\n"), "line 2: unknown section [patches]");
     EXPECT_EQ(ErrorOf("[rows ]\n"), "line 1: unknown section [rows]");
