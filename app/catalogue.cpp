@@ -3,16 +3,7 @@
 
 #include "app/configtext.h"
 #include "app/globals.h"
-
-// Product i is described by one row in each band: base id plus i.
-enum {
-    kNameBand = 400,
-    kCodeBand = 500,
-    kLanguageBand = 600,
-    kTargetVersionBand = 700,
-    kHostKeyBand = 800,
-    kAcceptedVersionsBand = 900
-};
+#include "res/resource.h"
 
 BOOL IsProductInstalled(const CString& strProductCode)
 {
@@ -34,19 +25,19 @@ CString GetInstalledVersion(const CString& strProductCode)
 static BOOL LoadProductRows(UINT i, CProductRecord& record)
 {
     CString strRow;
-    if (!strRow.LoadString(kNameBand + i))
+    if (!strRow.LoadString(IDS_PRODUCT_NAMES + i))
         return FALSE;
     SplitConfigRow(strRow, record.m_strTag, record.m_strName);
-    return LoadConfigValue(kCodeBand + i, record.m_strProductCode) &&
-           LoadConfigValue(kLanguageBand + i, record.m_strLanguage) &&
-           LoadConfigValue(kTargetVersionBand + i, record.m_strTargetVersion) &&
-           LoadConfigValue(kHostKeyBand + i, record.m_strHostKey) &&
-           LoadConfigValue(kAcceptedVersionsBand + i, record.m_strAcceptedVersions);
+    return LoadConfigValue(IDS_PRODUCT_CODES + i, record.m_strProductCode) &&
+           LoadConfigValue(IDS_PRODUCT_LANGUAGES + i, record.m_strLanguage) &&
+           LoadConfigValue(IDS_PRODUCT_TARGET_VERSIONS + i, record.m_strTargetVersion) &&
+           LoadConfigValue(IDS_PRODUCT_HOST_KEYS + i, record.m_strHostKey) &&
+           LoadConfigValue(IDS_PRODUCT_ACCEPTED_VERSIONS + i, record.m_strAcceptedVersions);
 }
 
 void LoadProductCatalogue(CProductRecordArray& arrProducts)
 {
-    for (UINT i = 0; arrProducts.GetSize() < kMaxProducts && kAcceptedVersionsBand + i <= kLastRowId; ++i) {
+    for (UINT i = 0; arrProducts.GetSize() < kMaxProducts && IDS_PRODUCT_ACCEPTED_VERSIONS + i <= IDS_LAST_ROW; ++i) {
         CProductRecord* pRecord = new CProductRecord;
         try {
             if (!LoadProductRows(i, *pRecord)) {

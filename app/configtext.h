@@ -15,6 +15,3 @@ BOOL LoadConfigValue(UINT nID, CString& strValue);
 // decimal digits up to the first other character; 0 without digits. The value wraps
 // modulo 2^32 instead of overflowing, so its low bits are those of the written number.
 long ReadDecimal(const char* psz);
-
-// Row ids are 16-bit: a band never reads past this id.
-const UINT kLastRowId = 0xFFFF;

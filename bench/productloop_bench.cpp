@@ -3,6 +3,7 @@
 #include "app/patchapp.h"
 #include "messages/exitcode.h"
 #include "platform/sim/sim.h"
+#include "res/resource.h"
 
 #include <benchmark/benchmark.h>
 
@@ -15,23 +16,23 @@ const char* const kCode = "{4F2A7C15-3B9D-0409-A1E6-5C8D2B7F9031}";
 void PrepareMachine(int nRows)
 {
     SimReset();
-    SimAddResource("#206", "TXT", "PatchTitle=T\r\nPatchGUID={G}\r\n");
-    SimAddResource("IDR_MSP", "MSP", "package");
-    SimSetString(300, "Error %d: The %s update was not applied");
-    SimSetString(301, "The %s update has been successfully applied");
-    SimSetString(400, "U1:Kelvarin 2004");
-    SimSetString(500, std::string("U1:") + kCode);
-    SimSetString(600, "U1:1033");
-    SimSetString(700, "U1:7.1.0.5");
-    SimSetString(800, "U1:Software\\Host");
-    SimSetString(900, "U1:7.0.43.5,");
+    SimAddResource(SPLAUNCH_DESCRIPTION_NAME, SPLAUNCH_DESCRIPTION_TYPE, "PatchTitle=T\r\nPatchGUID={G}\r\n");
+    SimAddResource(SPLAUNCH_PACKAGE_NAME, SPLAUNCH_PACKAGE_TYPE, "package");
+    SimSetString(IDS_ERROR_FORMAT, "Error %d: The %s update was not applied");
+    SimSetString(IDS_SUCCESS, "The %s update has been successfully applied");
+    SimSetString(IDS_PRODUCT_NAMES, "U1:Kelvarin 2004");
+    SimSetString(IDS_PRODUCT_CODES, std::string("U1:") + kCode);
+    SimSetString(IDS_PRODUCT_LANGUAGES, "U1:1033");
+    SimSetString(IDS_PRODUCT_TARGET_VERSIONS, "U1:7.1.0.5");
+    SimSetString(IDS_PRODUCT_HOST_KEYS, "U1:Software\\Host");
+    SimSetString(IDS_PRODUCT_ACCEPTED_VERSIONS, "U1:7.0.43.5,");
     SimProduct& product = Sim().products[kCode];
     product.version = "7.0.43.5";
     product.features["P"] = INSTALLSTATE_LOCAL;
     for (int i = 0; i < nRows; ++i) {
         const std::string own = "F" + std::to_string(i);
         const std::string group = "G" + std::to_string(i % 97);
-        SimSetString(static_cast<UINT>(10001 + i), "U1:" + own + "," + own + "_X," + group + ",P");
+        SimSetString(static_cast<UINT>(IDS_FEATURES_FIRST_BAND + i), "U1:" + own + "," + own + "_X," + group + ",P");
         product.features[own] = i % 2 == 0 ? INSTALLSTATE_ABSENT : INSTALLSTATE_LOCAL;
         product.features[own + "_X"] = INSTALLSTATE_LOCAL;
         product.features[group] = INSTALLSTATE_LOCAL;

@@ -1,8 +1,10 @@
 // The patch description resource and the patch identity suffix formed from it.
 #include "description/description.h"
 
+#include "app/globals.h"
 #include "framework/collections.h"
-#include "payload/resourcedata.h"
+#include "framework/winapp.h"
+#include "res/resource.h"
 
 CString FormPatchIdentitySuffix(const CString& strText)
 {
@@ -32,7 +34,8 @@ int LoadPatchDescription(CString& strSuffix)
 {
     const BYTE* pData = NULL;
     DWORD cbData = 0;
-    const int nCode = LockResourceData("#206", "TXT", &pData, &cbData);
+    const int nCode =
+        FwLockResource(g_hInstance, SPLAUNCH_DESCRIPTION_NAME, SPLAUNCH_DESCRIPTION_TYPE, &pData, &cbData);
     if (nCode != 0)
         return nCode;
     // The text is the resource's bytes up to its size or its first NUL.

@@ -3,7 +3,7 @@
 
 #include "framework/string.h"
 
-// Loads the description "#206" of type "TXT" and forms the patch identity suffix
+// Loads the description resource and forms the patch identity suffix
 // (" PATCHTITLE=\"...\" PATCHGUID=\"...\"") into strSuffix. Returns 0, or the code
 // (101 to 104) of the resource step that failed; shows nothing itself.
 int LoadPatchDescription(CString& strSuffix);

@@ -37,17 +37,26 @@ void CString::Release()
     m_pchData = EmptyData();
 }
 
-void CString::AllocBuffer(int nLength)
+// A new buffer for nLength characters with room for nAlloc, NUL-terminated at nLength;
+// the characters are the caller's to write. Allocated first: on failure the string
+// keeps its old value.
+static CStringData* NewStringData(int nLength, int nAlloc)
 {
-    // Allocate first: on failure the string keeps its old value.
-    CStringData* pData = static_cast<CStringData*>(FwAlloc(sizeof(CStringData) + static_cast<size_t>(nLength) + 1));
+    CStringData* pData = static_cast<CStringData*>(FwAlloc(sizeof(CStringData) + static_cast<size_t>(nAlloc) + 1));
     pData->nRefs = 1;
     pData->nDataLength = nLength;
-    pData->nAllocLength = nLength;
+    pData->nAllocLength = nAlloc;
     pData->data()[nLength] = '\0';
+    return pData;
+}
+
+void CString::Attach(CStringData* pData)
+{
     Release();
     m_pchData = pData->data();
 }
+
+void CString::AllocBuffer(int nLength) { Attach(NewStringData(nLength, nLength)); }
 
 void CString::AssignCopy(const char* pch, int nLength)
 {
@@ -55,14 +64,9 @@ void CString::AssignCopy(const char* pch, int nLength)
         Release();
         return;
     }
-    CStringData* pData = static_cast<CStringData*>(FwAlloc(sizeof(CStringData) + static_cast<size_t>(nLength) + 1));
-    pData->nRefs = 1;
-    pData->nDataLength = nLength;
-    pData->nAllocLength = nLength;
+    CStringData* pData = NewStringData(nLength, nLength);
     memcpy(pData->data(), pch, static_cast<size_t>(nLength));
-    pData->data()[nLength] = '\0';
-    Release();
-    m_pchData = pData->data();
+    Attach(pData);
 }
 
 void CString::Empty() { Release(); }
@@ -90,17 +94,12 @@ void CString::ConcatCopy(const char* pch1, int n1, const char* pch2, int n2)
     const int nTotal = n1 + n2;
     if (nTotal == 0)
         return;
-    CStringData* pData = static_cast<CStringData*>(FwAlloc(sizeof(CStringData) + static_cast<size_t>(nTotal) + 1));
-    pData->nRefs = 1;
-    pData->nDataLength = nTotal;
-    pData->nAllocLength = nTotal;
+    CStringData* pData = NewStringData(nTotal, nTotal);
     if (n1 > 0)
         memcpy(pData->data(), pch1, static_cast<size_t>(n1));
     if (n2 > 0)
         memcpy(pData->data() + n1, pch2, static_cast<size_t>(n2));
-    pData->data()[nTotal] = '\0';
-    Release();
-    m_pchData = pData->data();
+    Attach(pData);
 }
 
 void CString::Append(const char* pch, int nLength)
@@ -117,16 +116,10 @@ void CString::Append(const char* pch, int nLength)
     // Grow geometrically so that repeated appends stay linear.
     const int nOld = pData->nDataLength;
     const int nNew = nOld + nLength;
-    const int nAlloc = nNew + nNew / 2 + 16;
-    CStringData* pNew = static_cast<CStringData*>(FwAlloc(sizeof(CStringData) + static_cast<size_t>(nAlloc) + 1));
-    pNew->nRefs = 1;
-    pNew->nDataLength = nNew;
-    pNew->nAllocLength = nAlloc;
+    CStringData* pNew = NewStringData(nNew, nNew + nNew / 2 + 16);
     memcpy(pNew->data(), m_pchData, static_cast<size_t>(nOld));
     memcpy(pNew->data() + nOld, pch, static_cast<size_t>(nLength));
-    pNew->data()[nNew] = '\0';
-    Release();
-    m_pchData = pNew->data();
+    Attach(pNew);
 }
 
 CString& CString::operator+=(const CString& other)

@@ -59,6 +59,7 @@ public:
 private:
     CStringData* GetData() const { return reinterpret_cast<CStringData*>(m_pchData) - 1; }
     void AllocBuffer(int nLength);
+    void Attach(CStringData* pData);
     void Release();
     void AssignCopy(const char* pch, int nLength);
     void Append(const char* pch, int nLength);

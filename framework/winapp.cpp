@@ -1,4 +1,4 @@
-// CWinApp and the body of the standard entry.
+// CWinApp, the body of the standard entry, and the application module's resources.
 #include "framework/winapp.h"
 
 #include "framework/exceptions.h"
@@ -20,6 +20,25 @@ int CWinApp::ExitInstance() { return 0; }
 CWinApp* FwGetApp() { return s_pApp; }
 
 HINSTANCE FwGetResourceHandle() { return GetModuleHandleA(NULL); }
+
+int FwLockResource(HINSTANCE hModule, LPCSTR pszName, LPCSTR pszType, const BYTE** ppData, DWORD* pcbData)
+{
+    HRSRC hInfo = FindResourceA(hModule, pszName, pszType);
+    if (hInfo == NULL)
+        return kResourceNotFound;
+    const DWORD cbData = SizeofResource(hModule, hInfo);
+    if (cbData == 0)
+        return kResourceEmpty;
+    HGLOBAL hData = LoadResource(hModule, hInfo);
+    if (hData == NULL)
+        return kResourceNotLoaded;
+    const void* pData = LockResource(hData);
+    if (pData == NULL)
+        return kResourceNotLocked;
+    *ppData = static_cast<const BYTE*>(pData);
+    *pcbData = cbData;
+    return 0;
+}
 
 int FwRunApp()
 {

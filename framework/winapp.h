@@ -1,4 +1,4 @@
-// CWinApp: the application object and the framework's standard entry.
+// CWinApp, the framework's standard entry, and the application module's resources.
 #pragma once
 
 #include "platform/win32.h"
@@ -22,6 +22,12 @@ private:
 CWinApp* FwGetApp();
 // The module whose resources the application reads: the executable itself.
 HINSTANCE FwGetResourceHandle();
+
+// Codes of the four steps of reaching a resource, the same for every resource.
+enum { kResourceNotFound = 101, kResourceEmpty = 102, kResourceNotLoaded = 103, kResourceNotLocked = 104 };
+// Finds, sizes, loads and locks a resource of hModule. Returns 0 with its data and size,
+// or the code of the first step that failed.
+int FwLockResource(HINSTANCE hModule, LPCSTR pszName, LPCSTR pszType, const BYTE** ppData, DWORD* pcbData);
 // The standard entry's work: runs InitInstance and returns the exit code. A framework
 // exception that nothing caught ends the run quietly.
 int FwRunApp();

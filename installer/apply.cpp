@@ -1,7 +1,6 @@
 // Applying the patch to one product, and removing again the features whose state it changed.
 #include "installer/apply.h"
 
-#include "app/configtext.h"
 #include "messages/exitcode.h"
 #include "messages/messages.h"
 
@@ -39,12 +38,10 @@ PatchOutcome ApplyPatch(CProductRecord& record, const CString& strAddLocal, cons
 UINT RestoreFeatureStates(CString strProductCode, const CFeatureSnapshot* pSnapshot)
 {
     CString strRemove;
-    const CStringList& listEntries = pSnapshot->GetEntries();
-    for (POSITION pos = listEntries.GetHeadPosition(); pos != NULL;) {
-        const CString& strEntry = listEntries.GetNext(pos);
-        const int nComma = strEntry.Find(',');
-        const CString strName = nComma < 0 ? strEntry : strEntry.Left(nComma);
-        const long nRecorded = nComma < 0 ? 0 : ReadDecimal(static_cast<const char*>(strEntry) + nComma + 1);
+    CString strName;
+    long nRecorded = 0;
+    for (POSITION pos = pSnapshot->GetHeadPosition(); pos != NULL;) {
+        pSnapshot->GetNext(pos, strName, nRecorded);
         if (MsiQueryFeatureStateA(strProductCode, strName) == nRecorded)
             continue;
         strRemove += strRemove.IsEmpty() ? "REMOVE=\"" : ",";

@@ -3,20 +3,46 @@
 
 #include "app/configtext.h"
 #include "framework/exceptions.h"
-
-enum { kFirstBand = 10001, kSecondBand = 1001 };
+#include "res/resource.h"
 
 static bool IsDefinedState(INSTALLSTATE state)
 {
     return state >= INSTALLSTATE_ADVERTISED && state <= INSTALLSTATE_SOURCE;
 }
 
-// The name before the first ",", or the whole text.
-static CString FirstName(const CString& strFeatureText)
+namespace {
+// Walks the names of a feature text, split at each ",": the text after the last comma is
+// the last name, so an empty text is one empty name and "A," ends with an empty name.
+class CFeatureNames {
+public:
+    explicit CFeatureNames(const CString& strText) : m_strText(strText), m_nStart(0) {}
+
+    // Gives the next name and whether it is the last; FALSE once the last has been given.
+    bool Next(CString& strName, bool& bLast)
+    {
+        if (m_nStart < 0)
+            return false;
+        const int nComma = m_strText.Find(',', m_nStart);
+        bLast = nComma < 0;
+        strName = bLast ? m_strText.Mid(m_nStart) : m_strText.Mid(m_nStart, nComma - m_nStart);
+        m_nStart = bLast ? -1 : nComma + 1;
+        return true;
+    }
+
+private:
+    const CString& m_strText;
+    int m_nStart;  // where the next name begins; -1 after the last
+};
+
+// The first name of a feature text: the text before its first ",", or the whole text.
+CString FirstName(const CString& strFeatureText)
 {
-    const int nComma = strFeatureText.Find(',');
-    return nComma < 0 ? strFeatureText : strFeatureText.Left(nComma);
+    CString strName;
+    bool bLast = false;
+    (void)CFeatureNames(strFeatureText).Next(strName, bLast);
+    return strName;
 }
+}  // namespace
 
 BOOL IsNotRecorded(CString strName, const CFeatureSnapshot* pSnapshot)
 {
@@ -31,15 +57,14 @@ BOOL IsNotRecorded(CString strName, const CFeatureSnapshot* pSnapshot)
 void RecordFeatureStates(CString strName, CString strFeatureText, int nState, CFeatureSnapshot* pSnapshot)
 {
     try {
-        int nStart = 0;
-        for (;;) {
-            const int nComma = strFeatureText.Find(',', nStart);
-            const CString strX = nComma < 0 ? strFeatureText.Mid(nStart) : strFeatureText.Mid(nStart, nComma - nStart);
-            if (IsNotRecorded(strX, pSnapshot))
-                pSnapshot->Record(strX, nState);
-            if (strX == strName || nComma < 0)
+        CFeatureNames names(strFeatureText);
+        CString strFeature;
+        bool bLast = false;
+        while (names.Next(strFeature, bLast)) {
+            if (IsNotRecorded(strFeature, pSnapshot))
+                pSnapshot->Record(strFeature, nState);
+            if (strFeature == strName)
                 return;
-            nStart = nComma + 1;
         }
     } catch (CException* e) {
         e->Delete();
@@ -50,19 +75,15 @@ BOOL CollectFeatures(CString strProductCode, const CString& strFeatureText, CFea
 {
     BOOL bKnown = FALSE;
     try {
-        int nStart = 0;
-        for (;;) {
-            const int nComma = strFeatureText.Find(',', nStart);
-            const bool bLast = nComma < 0;
-            const CString strName = bLast ? strFeatureText.Mid(nStart) : strFeatureText.Mid(nStart, nComma - nStart);
+        CFeatureNames names(strFeatureText);
+        CString strName;
+        bool bLast = false;
+        while (names.Next(strName, bLast)) {
             const INSTALLSTATE state = MsiQueryFeatureStateA(strProductCode, strName);
             if (state == INSTALLSTATE_ADVERTISED || state == INSTALLSTATE_ABSENT || state == INSTALLSTATE_SOURCE)
                 RecordFeatureStates(strName, strFeatureText, state, pSnapshot);
             if (IsDefinedState(state) && !bLast)
                 bKnown = TRUE;
-            if (bLast)
-                break;
-            nStart = nComma + 1;
         }
     } catch (CException* e) {
         e->Delete();
@@ -75,7 +96,7 @@ BOOL CollectFeatures(CString strProductCode, const CString& strFeatureText, CFea
 template <typename Visit>
 static void ForEachFeatureRow(UINT nFirstId, const CString& strTag, Visit visit)
 {
-    for (UINT nID = nFirstId; nID <= kLastRowId; ++nID) {
+    for (UINT nID = nFirstId; nID <= IDS_LAST_ROW; ++nID) {
         CString strRow;
         if (!strRow.LoadString(nID))
             return;
@@ -90,14 +111,14 @@ static void ForEachFeatureRow(UINT nFirstId, const CString& strTag, Visit visit)
 void SelectFeatures(const CProductRecord& record, CString& strAddLocal, CString& strReinstall,
                     CFeatureSnapshot* pSnapshot)
 {
-    ForEachFeatureRow(kFirstBand, record.m_strTag, [&](const CString& strFeatureText) {
+    ForEachFeatureRow(IDS_FEATURES_FIRST_BAND, record.m_strTag, [&](const CString& strFeatureText) {
         const BOOL bKnown = CollectFeatures(record.m_strProductCode, strFeatureText, pSnapshot);
         // On a network installation the system files are left as they are.
         if (record.m_bNetworkInstall && strFeatureText.Find(",System_Files") >= 0)
             return;
         (bKnown ? strReinstall : strAddLocal) += FirstName(strFeatureText) + ",";
     });
-    ForEachFeatureRow(kSecondBand, record.m_strTag, [&](const CString& strFeatureText) {
+    ForEachFeatureRow(IDS_FEATURES_SECOND_BAND, record.m_strTag, [&](const CString& strFeatureText) {
         if (!CollectFeatures(record.m_strProductCode, strFeatureText, pSnapshot))
             return;
         const CString strFirst = FirstName(strFeatureText);

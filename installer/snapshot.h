@@ -13,8 +13,14 @@ public:
 
     // Inserts the entry "name,state" after the head (or as the head) and indexes the name.
     void Record(const CString& strName, int nState);
-    // TRUE when no entry has this name.
+    // TRUE when an entry has this name.
     bool IsRecorded(const CString& strName) const;
+
+    // Walks the entries in list order: GetNext gives the entry at pos as its name and
+    // recorded state, and moves pos on (NULL after the last).
+    POSITION GetHeadPosition() const { return m_listEntries.GetHeadPosition(); }
+    void GetNext(POSITION& pos, CString& strName, long& nState) const;
+    // The entries as texts, in list order.
     const CStringList& GetEntries() const { return m_listEntries; }
 
 private:

@@ -1,8 +1,10 @@
-// Writing the embedded patch package "IDR_MSP" of type "MSP" to a file.
+// Writing the embedded patch package to a file.
 #include "payload/extract.h"
 
+#include "app/globals.h"
+#include "framework/winapp.h"
 #include "messages/messages.h"
-#include "payload/resourcedata.h"
+#include "res/resource.h"
 
 // Chooses a fresh temporary file name; returns 0 or the failure code.
 static int ChooseTemporaryPath(CString& strPath)
@@ -40,7 +42,7 @@ BOOL ExtractPatchPackage(CString& strPath)
     }
     const BYTE* pData = NULL;
     DWORD cbData = 0;
-    const int nCode = LockResourceData("IDR_MSP", "MSP", &pData, &cbData);
+    const int nCode = FwLockResource(g_hInstance, SPLAUNCH_PACKAGE_NAME, SPLAUNCH_PACKAGE_TYPE, &pData, &cbData);
     if (nCode != 0)
         return Fail(nCode);
 

@@ -1,4 +1,4 @@
-// Writing the embedded patch package "IDR_MSP" of type "MSP" to a file.
+// Writing the embedded patch package to a file.
 #pragma once
 
 #include "framework/string.h"

@@ -5,8 +5,10 @@
 
 static const char kRenameSection[] = "[rename]";
 static const char kListName[] = "\\wininit.ini";
+static const char kWorkName[] = "\\wininit.new";
+static_assert(sizeof kWorkName == sizeof kListName, "the size check of the list's path covers the work file");
 
-BOOL GetOsVersion(DWORD* pdwPlatformId, DWORD* pdwMajorVersion, DWORD* pdwMinorVersion)
+void GetOsVersion(DWORD* pdwPlatformId, DWORD* pdwMajorVersion, DWORD* pdwMinorVersion)
 {
     OSVERSIONINFOA info;
     memset(&info, 0, sizeof info);
@@ -16,22 +18,34 @@ BOOL GetOsVersion(DWORD* pdwPlatformId, DWORD* pdwMajorVersion, DWORD* pdwMinorV
     *pdwPlatformId = info.dwPlatformId;
     *pdwMajorVersion = info.dwMajorVersion;
     *pdwMinorVersion = info.dwMinorVersion;
-    return TRUE;
 }
 
-// Whether the platform is the 9x family with the given minor version; the major is not examined.
-static BOOL IsWindows9xMinor(DWORD dwMinor)
+namespace {
+struct OsVersion {
+    DWORD dwPlatformId;
+    DWORD dwMajor;
+    DWORD dwMinor;
+};
+
+OsVersion QueryOsVersion()
 {
-    DWORD dwPlatformId = 0;
-    DWORD dwMajor = 0;
-    DWORD dwMinorVersion = 0;
-    (void)GetOsVersion(&dwPlatformId, &dwMajor, &dwMinorVersion);
-    return dwPlatformId == VER_PLATFORM_WIN32_WINDOWS && dwMinorVersion == dwMinor;
+    OsVersion version;
+    GetOsVersion(&version.dwPlatformId, &version.dwMajor, &version.dwMinor);
+    return version;
 }
 
-BOOL IsWindows95() { return IsWindows9xMinor(0); }
+// The 9x family with the given minor version; the major version is not examined.
+bool IsWindows9xMinor(const OsVersion& version, DWORD dwMinor)
+{
+    return version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS && version.dwMinor == dwMinor;
+}
+bool IsWindows95(const OsVersion& version) { return IsWindows9xMinor(version, 0); }
+bool IsWindows98(const OsVersion& version) { return IsWindows9xMinor(version, 10); }
+}  // namespace
 
-BOOL IsWindows98() { return IsWindows9xMinor(10); }
+BOOL IsWindows95() { return IsWindows95(QueryOsVersion()); }
+
+BOOL IsWindows98() { return IsWindows98(QueryOsVersion()); }
 
 // Writes one line as read, with a line end.
 static void WriteLine(CStdioFile& file, const char* pszLine)
@@ -91,10 +105,8 @@ static BOOL WriteRenameList(const char* pszWindows, const CString& strPath)
     CStdioFile oldFile;
     CStdioFile newFile;
     try {
-        CString strIni;
-        CString strNew;
-        strIni.Format("%s\\wininit.ini", pszWindows);
-        strNew.Format("%s\\wininit.new", pszWindows);
+        const CString strIni = CString(pszWindows) + kListName;
+        const CString strNew = CString(pszWindows) + kWorkName;
 
         const BOOL bHaveOld = oldFile.Open(strIni, CFile::modeRead | CFile::typeText);
         // A list that exists but cannot be read is left alone: nothing is written.
@@ -147,7 +159,8 @@ static BOOL AddToRenameList(const CString& strPath)
 
 BOOL DeleteAtRestart(const CString& strPath)
 {
-    if (IsWindows98() || IsWindows95())
+    const OsVersion version = QueryOsVersion();
+    if (IsWindows98(version) || IsWindows95(version))
         return AddToRenameList(strPath);
     return MoveFileExA(strPath, NULL, MOVEFILE_DELAY_UNTIL_REBOOT) ? TRUE : FALSE;
 }

@@ -18,7 +18,7 @@ export HOME="$work/home" TMPDIR="$work/tmp"    # Wine's server folders stay insi
 
 # One prepared state: the demo product installed at 7.0.43.5, both packages on C:.
 export WINEPREFIX="$work/base"
-timeout 120 wineboot -i >/dev/null 2>&1 || { echo "wineboot failed" >&2; exit 1; }
+wine_boot_prefix || { echo "wineboot failed" >&2; exit 1; }
 cp "$demo/kelvarin.msi" "$demo/kelvarin-sp1.msp" "$build/splaunch.exe" "$WINEPREFIX/drive_c/"
 timeout 120 wine msiexec /i 'C:\kelvarin.msi' /qn ADDLOCAL=ALL || { echo "install failed" >&2; exit 1; }
 stop

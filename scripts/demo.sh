@@ -32,11 +32,6 @@ trap cleanup EXIT
 step() { printf '%-52s' "$1" >&2; }
 done_step() { echo "done" >&2; }
 msiq() { wine "$demo/msiq.exe" "$@" | tr -d '\r'; }
-reg_value() {  # reg_value KEY NAME: the data, or "(absent)"
-    local out
-    out=$(wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r') || { echo "(absent)"; return 0; }
-    echo "$out" | awk -v n="$2" '$1 == n { $1 = ""; $2 = ""; sub(/^ +/, ""); print }'
-}
 
 start=$(date +%s.%N)
 # The display comes first: a Wine session keeps the display it started with. One session
@@ -47,10 +42,7 @@ echo "$DISPLAY" >&2
 step "Making a fresh Wine prefix"
 mkdir -p "$WINEPREFIX"
 wineserver -p || { echo "could not start a wineserver for $WINEPREFIX" >&2; exit 1; }
-timeout 120 wineboot -i >/dev/null 2>&1 || { echo "wineboot failed" >&2; exit 1; }
-wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /d "$RELAY" /f >/dev/null 2>&1
+wine_boot_prefix "$RELAY" || { echo "wineboot failed" >&2; exit 1; }
 done_step
 
 # All features local but one advertised and one group absent, so restoration shows.
@@ -60,12 +52,7 @@ timeout 120 wine msiexec /i 'C:\kelvarin.msi' /qn ADDLOCAL=ALL ADVERTISE=HM_SYST
     || { echo "installing the demo product failed" >&2; exit 1; }
 done_step
 step "Setting up the host application's registry"
-wine reg add "HKLM\\$HOST_KEY" /v StandaloneNetworkType /t REG_DWORD /d 0 /f >/dev/null
-wine reg add "$PROFILES" /ve /d Drafting /f >/dev/null
-for p in Drafting '<<Unnamed Profile>>'; do
-    wine reg add "$PROFILES\\$p\\General Configuration" /v Today_WorkMode /t REG_DWORD /d 1 /f >/dev/null
-done
-wine reg add "$SERVICE_KEY" /v LastCheck /d 2004-06-01 /f >/dev/null
+wine_add_demo_host_settings
 done_step
 
 version_before=$(msiq version "$PRODUCT")
@@ -87,7 +74,7 @@ log="$work/relay.log"
 version_after=$(msiq version "$PRODUCT")
 features_after=$(msiq features "$PRODUCT" HM_SYSTEM_0004 STD_JIS HM_STD_JIS_0010 | tr '\n' ' ')
 file_after=$(tr -d '\r' < "$WINEPREFIX/drive_c/$FILES/p.txt")
-pending=$(reg_value "$PENDING_KEY" PendingFileRenameOperations)
+pending=$(wine_reg_value "$PENDING_KEY" PendingFileRenameOperations)
 unescape() { sed 's/\\"/"/g; s/\\\\/\\/g'; }
 
 echo
@@ -111,8 +98,8 @@ echo "                     after:  $features_after"
 echo "registry values removed:"
 grep -a 'Call advapi32.RegDelete' "$log" | sed 's/.*\(RegDelete[A-Za-z]*\)([0-9a-f]*,[0-9a-f]* "\(.*\)") ret=.*/    \1 \2/' | unescape
 echo "    now: service key $(wine reg query "$SERVICE_KEY" >/dev/null 2>&1 && echo present || echo absent)," \
-     "Today_WorkMode (Drafting) $(reg_value "$PROFILES\\Drafting\\General Configuration" Today_WorkMode)," \
-     "Today_WorkMode (<<Unnamed Profile>>) $(reg_value "$PROFILES\\<<Unnamed Profile>>\\General Configuration" Today_WorkMode)"
+     "Today_WorkMode (Drafting) $(wine_reg_value "$PROFILES\\Drafting\\General Configuration" Today_WorkMode)," \
+     "Today_WorkMode (<<Unnamed Profile>>) $(wine_reg_value "$PROFILES\\<<Unnamed Profile>>\\General Configuration" Today_WorkMode)"
 echo "pending deletion:    PendingFileRenameOperations = $pending"
 echo "messages shown:"
 grep -a 'Call user32.MessageBoxA' "$log" | sed 's/.*MessageBoxA([0-9a-f]*,[0-9a-f]* "\(.*\)",[0-9a-f]* "\(.*\)",\([0-9a-f]*\)) ret=.*/    "\1" captioned "\2" (style \3)/'

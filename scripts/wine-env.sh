@@ -33,8 +33,39 @@ HOST_KEY='Software\Tessaran\Corvane\R16.0\CORV-203:409'
 SERVICE_KEY="HKLM\\Software\\Tessaran\\Kestrune\\$DEMO_PRODUCT"
 PENDING_KEY='HKLM\System\CurrentControlSet\Control\Session Manager'
 
+# wine_reg_value KEY NAME: the value's data as reg shows it, or "absent".
+wine_reg_value() {
+    local out
+    out=$(wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r') || { echo absent; return 0; }
+    echo "$out" | awk -v n="$2" '$1 == n { $1 = ""; $2 = ""; sub(/^ +/, ""); print }'
+}
+
+# wine_boot_prefix [RELAY]: boots a new prefix in WINEPREFIX for unattended runs: crash
+# dialogs off, windows drawn by Wine (their captions show), and Wine's relay trace
+# narrowed to the functions RELAY names (;-separated).
+wine_boot_prefix() {
+    timeout 120 wineboot -i >/dev/null 2>&1 || return 1
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    [ -z "${1:-}" ] || wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /d "$1" /f >/dev/null 2>&1
+}
+
 # Stops the current prefix's wineserver and waits for it.
 wine_stop_server() {
     wineserver -k >/dev/null 2>&1 || true
     wineserver -w >/dev/null 2>&1 || true
+}
+
+# The host application's settings a patch run reads or removes, as the demo product's
+# host keeps them: not a network installation, the current profile "Drafting" and the
+# unnamed one each with Today_WorkMode (and another value), and the update service's key.
+wine_add_demo_host_settings() {
+    local profiles="HKCU\\$HOST_KEY\\Profiles" p
+    wine reg add "HKLM\\$HOST_KEY" /v StandaloneNetworkType /t REG_DWORD /d 0 /f >/dev/null
+    wine reg add "$profiles" /ve /d Drafting /f >/dev/null
+    for p in Drafting '<<Unnamed Profile>>'; do
+        wine reg add "$profiles\\$p\\General Configuration" /v Today_WorkMode /t REG_DWORD /d 1 /f >/dev/null
+        wine reg add "$profiles\\$p\\General Configuration" /v Units /d metric /f >/dev/null
+    done
+    wine reg add "$SERVICE_KEY" /v LastCheck /d 2004-06-01 /f >/dev/null
 }

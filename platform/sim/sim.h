@@ -14,23 +14,9 @@
 #include <unordered_map>
 #include <vector>
 
-// Case-insensitive ordering, as Windows compares keys, paths and feature names.
+// Case-insensitive ordering, as Windows compares registry keys, paths and product codes.
 struct SimNoCaseLess {
     bool operator()(const std::string& a, const std::string& b) const { return strcasecmp(a.c_str(), b.c_str()) < 0; }
-};
-
-// Case-insensitive hashing and equality, for the large tables of features and strings.
-struct SimNoCaseHash {
-    size_t operator()(const std::string& s) const
-    {
-        size_t nHash = 14695981039346656037ull;
-        for (char ch : s)
-            nHash = (nHash ^ static_cast<unsigned char>(tolower(static_cast<unsigned char>(ch)))) * 1099511628211ull;
-        return nHash;
-    }
-};
-struct SimNoCaseEqual {
-    bool operator()(const std::string& a, const std::string& b) const { return strcasecmp(a.c_str(), b.c_str()) == 0; }
 };
 
 struct SimResource {
@@ -51,7 +37,8 @@ struct SimProduct {
     INSTALLSTATE state = INSTALLSTATE_DEFAULT;
     std::string version;          // "VersionString"
     bool bReportsVersion = true;  // false: the version query fails and writes nothing
-    std::unordered_map<std::string, INSTALLSTATE, SimNoCaseHash, SimNoCaseEqual> features;
+    // Feature names match byte for byte, case included, as the installer's own keys do.
+    std::unordered_map<std::string, INSTALLSTATE> features;
 };
 
 struct SimConfigureCall {
@@ -152,3 +139,33 @@ bool SimFileExists(const std::string& windowsPath);
 
 // Calls of the log whose text begins with prefix, in order.
 std::vector<std::string> SimCallsStartingWith(const std::string& prefix);
+
+// Arguments of a logged call: a text as it stands, a quoted text (NULL for a null
+// pointer), a number in decimal or in hexadecimal.
+struct SimQuoted {
+    const char* psz;
+};
+struct SimHex {
+    DWORD n;
+};
+void SimAppendArg(std::string& line, const std::string& text);
+void SimAppendArg(std::string& line, const char* psz);
+void SimAppendArg(std::string& line, SimQuoted quoted);
+void SimAppendArg(std::string& line, SimHex hex);
+void SimAppendArg(std::string& line, long long n);
+inline void SimAppendArg(std::string& line, int n) { SimAppendArg(line, static_cast<long long>(n)); }
+inline void SimAppendArg(std::string& line, unsigned n) { SimAppendArg(line, static_cast<long long>(n)); }
+
+// Logs "Name(arg,arg,...)" while the call log is on; the arguments are formatted only then.
+template <typename... Args>
+void SimLogCall(const char* pszFunction, const Args&... args)
+{
+    if (!Sim().bLogCalls)
+        return;
+    std::string line = pszFunction;
+    line += '(';
+    const char* pszSeparator = "";
+    ((line += pszSeparator, SimAppendArg(line, args), pszSeparator = ","), ...);
+    line += ')';
+    Sim().calls.push_back(line);
+}

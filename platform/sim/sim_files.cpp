@@ -79,8 +79,7 @@ int SimFclose(FILE* stream)
 
 char* _tempnam(const char* dir, const char* prefix)
 {
-    if (Sim().bLogCalls)
-        Sim().calls.push_back(std::string("_tempnam(\"") + dir + "\",\"" + prefix + "\")");
+    SimLogCall("_tempnam", SimQuoted{dir}, SimQuoted{prefix});
     if (Sim().bTempNameFails)
         return NULL;
     std::string base = dir;
@@ -97,8 +96,7 @@ int _access(const char* path, int mode) { return access(SimHostPath(path).c_str(
 
 BOOL WINAPI DeleteFileA(LPCSTR lpFileName)
 {
-    if (Sim().bLogCalls)
-        Sim().calls.push_back(std::string("DeleteFileA(\"") + lpFileName + "\")");
+    SimLogCall("DeleteFileA", SimQuoted{lpFileName});
     if (Sim().failDelete.count(lpFileName) != 0)
         return FALSE;
     return unlink(SimHostPath(lpFileName).c_str()) == 0;
@@ -106,8 +104,7 @@ BOOL WINAPI DeleteFileA(LPCSTR lpFileName)
 
 BOOL WINAPI MoveFileA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName)
 {
-    if (Sim().bLogCalls)
-        Sim().calls.push_back(std::string("MoveFileA(\"") + lpExistingFileName + "\",\"" + lpNewFileName + "\")");
+    SimLogCall("MoveFileA", SimQuoted{lpExistingFileName}, SimQuoted{lpNewFileName});
     if (Sim().failRename.count(lpExistingFileName) != 0)
         return FALSE;
     // Like the platform: the move does not replace an existing file.

@@ -14,8 +14,6 @@ bool IsBracedGuid(const char* psz)
     return true;
 }
 
-std::string Quoted(const char* psz) { return psz == NULL ? "NULL" : "\"" + std::string(psz) + "\""; }
-
 // The names of a property such as REMOVE="A,B" in a command line.
 std::vector<std::string> PropertyNames(const std::string& commandLine, const std::string& property)
 {
@@ -43,8 +41,7 @@ std::vector<std::string> PropertyNames(const std::string& commandLine, const std
 
 INSTALLSTATE WINAPI MsiQueryProductStateA(LPCSTR szProduct)
 {
-    if (Sim().bLogCalls)
-        Sim().calls.push_back("MsiQueryProductStateA(" + Quoted(szProduct) + ")");
+    SimLogCall("MsiQueryProductStateA", SimQuoted{szProduct});
     if (!IsBracedGuid(szProduct))
         return INSTALLSTATE_INVALIDARG;
     auto it = Sim().products.find(szProduct);
@@ -53,9 +50,7 @@ INSTALLSTATE WINAPI MsiQueryProductStateA(LPCSTR szProduct)
 
 UINT WINAPI MsiGetProductInfoA(LPCSTR szProduct, LPCSTR szAttribute, LPSTR lpValueBuf, LPDWORD pcchValueBuf)
 {
-    if (Sim().bLogCalls)
-        Sim().calls.push_back("MsiGetProductInfoA(" + Quoted(szProduct) + "," + Quoted(szAttribute) + "," +
-                              std::to_string(*pcchValueBuf) + ")");
+    SimLogCall("MsiGetProductInfoA", SimQuoted{szProduct}, SimQuoted{szAttribute}, *pcchValueBuf);
     auto it = Sim().products.find(szProduct == NULL ? "" : szProduct);
     if (it == Sim().products.end() || !it->second.bReportsVersion || strcmp(szAttribute, "VersionString") != 0)
         return ERROR_UNKNOWN_PRODUCT;
@@ -72,8 +67,7 @@ UINT WINAPI MsiGetProductInfoA(LPCSTR szProduct, LPCSTR szAttribute, LPSTR lpVal
 
 INSTALLSTATE WINAPI MsiQueryFeatureStateA(LPCSTR szProduct, LPCSTR szFeature)
 {
-    if (Sim().bLogCalls)
-        Sim().calls.push_back("MsiQueryFeatureStateA(" + Quoted(szProduct) + "," + Quoted(szFeature) + ")");
+    SimLogCall("MsiQueryFeatureStateA", SimQuoted{szProduct}, SimQuoted{szFeature});
     auto it = Sim().products.find(szProduct);
     if (it == Sim().products.end())
         return INSTALLSTATE_UNKNOWN;
@@ -84,9 +78,7 @@ INSTALLSTATE WINAPI MsiQueryFeatureStateA(LPCSTR szProduct, LPCSTR szFeature)
 UINT WINAPI MsiConfigureProductExA(LPCSTR szProduct, int iInstallLevel, INSTALLSTATE eInstallState,
                                    LPCSTR szCommandLine)
 {
-    if (Sim().bLogCalls)
-        Sim().calls.push_back("MsiConfigureProductExA(" + Quoted(szProduct) + "," + std::to_string(iInstallLevel) +
-                              "," + std::to_string(eInstallState) + "," + Quoted(szCommandLine) + ")");
+    SimLogCall("MsiConfigureProductExA", SimQuoted{szProduct}, iInstallLevel, eInstallState, SimQuoted{szCommandLine});
     const SimConfigureCall call = {szProduct, iInstallLevel, eInstallState, szCommandLine == NULL ? "" : szCommandLine,
                                    Sim().uiLevel};
     Sim().configureCalls.push_back(call);
@@ -112,9 +104,7 @@ UINT WINAPI MsiConfigureProductExA(LPCSTR szProduct, int iInstallLevel, INSTALLS
 
 INSTALLUILEVEL WINAPI MsiSetInternalUI(INSTALLUILEVEL dwUILevel, HWND* phWnd)
 {
-    if (Sim().bLogCalls)
-        Sim().calls.push_back("MsiSetInternalUI(" + std::to_string(dwUILevel) + "," +
-                              (phWnd == NULL ? "NULL" : "hwnd") + ")");
+    SimLogCall("MsiSetInternalUI", dwUILevel, phWnd == NULL ? "NULL" : "hwnd");
     const INSTALLUILEVEL nPrevious = Sim().uiLevel;
     Sim().uiLevel = dwUILevel;
     return nPrevious;

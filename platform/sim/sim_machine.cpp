@@ -167,3 +167,27 @@ std::vector<std::string> SimCallsStartingWith(const std::string& prefix)
             found.push_back(call);
     return found;
 }
+
+void SimAppendArg(std::string& line, const std::string& text) { line += text; }
+
+void SimAppendArg(std::string& line, const char* psz) { line += psz == NULL ? "NULL" : psz; }
+
+void SimAppendArg(std::string& line, SimQuoted quoted)
+{
+    if (quoted.psz == NULL) {
+        line += "NULL";
+        return;
+    }
+    line += '"';
+    line += quoted.psz;
+    line += '"';
+}
+
+void SimAppendArg(std::string& line, SimHex hex)
+{
+    char sz[16];
+    snprintf(sz, sizeof sz, "0x%X", hex.n);
+    line += sz;
+}
+
+void SimAppendArg(std::string& line, long long n) { line += std::to_string(n); }

@@ -16,13 +16,6 @@ std::string RootName(HKEY hKey)
     return "";
 }
 
-std::string Hex(DWORD n)
-{
-    char sz[16];
-    snprintf(sz, sizeof sz, "0x%X", n);
-    return sz;
-}
-
 bool HasSubkeys(const std::string& path)
 {
     auto it = Sim().registry.upper_bound(path);
@@ -34,8 +27,7 @@ bool HasSubkeys(const std::string& path)
 LONG WINAPI RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesired, PHKEY phkResult)
 {
     const std::string path = RootName(hKey) + "\\" + lpSubKey;
-    if (Sim().bLogCalls)
-        Sim().calls.push_back("RegOpenKeyExA(" + path + "," + Hex(samDesired) + ")");
+    SimLogCall("RegOpenKeyExA", path, SimHex{samDesired});
     auto it = Sim().registry.find(path);
     if (it == Sim().registry.end())
         return ERROR_FILE_NOT_FOUND;
@@ -50,9 +42,8 @@ LONG WINAPI RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD, LPDWORD lpT
 {
     const SimOpenKey* pKey = reinterpret_cast<const SimOpenKey*>(hKey);
     const std::string name = lpValueName == NULL ? "" : lpValueName;
-    if (Sim().bLogCalls)
-        Sim().calls.push_back("RegQueryValueExA(" + pKey->path + ",\"" + name + "\"," +
-                              (lpcbData == NULL ? std::string("NULL") : std::to_string(*lpcbData)) + ")");
+    SimLogCall("RegQueryValueExA", pKey->path, SimQuoted{name.c_str()},
+               lpcbData == NULL ? std::string("NULL") : std::to_string(*lpcbData));
     auto key = Sim().registry.find(pKey->path);
     if (key == Sim().registry.end())
         return ERROR_FILE_NOT_FOUND;
@@ -77,8 +68,7 @@ LONG WINAPI RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD, LPDWORD lpT
 LONG WINAPI RegDeleteValueA(HKEY hKey, LPCSTR lpValueName)
 {
     const SimOpenKey* pKey = reinterpret_cast<const SimOpenKey*>(hKey);
-    if (Sim().bLogCalls)
-        Sim().calls.push_back("RegDeleteValueA(" + pKey->path + ",\"" + lpValueName + "\")");
+    SimLogCall("RegDeleteValueA", pKey->path, SimQuoted{lpValueName});
     if ((pKey->access & KEY_WRITE & ~KEY_READ) == 0)
         return ERROR_ACCESS_DENIED;
     auto key = Sim().registry.find(pKey->path);
@@ -90,8 +80,7 @@ LONG WINAPI RegDeleteValueA(HKEY hKey, LPCSTR lpValueName)
 LONG WINAPI RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey)
 {
     const std::string path = RootName(hKey) + "\\" + lpSubKey;
-    if (Sim().bLogCalls)
-        Sim().calls.push_back("RegDeleteKeyA(" + path + ")");
+    SimLogCall("RegDeleteKeyA", path);
     auto it = Sim().registry.find(path);
     if (it == Sim().registry.end())
         return ERROR_FILE_NOT_FOUND;
@@ -104,8 +93,7 @@ LONG WINAPI RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey)
 LONG WINAPI RegCloseKey(HKEY hKey)
 {
     SimOpenKey* pKey = reinterpret_cast<SimOpenKey*>(hKey);
-    if (Sim().bLogCalls)
-        Sim().calls.push_back("RegCloseKey(" + pKey->path + ")");
+    SimLogCall("RegCloseKey", pKey->path);
     delete pKey;
     --Sim().openKeyCount;
     return ERROR_SUCCESS;

@@ -75,7 +75,6 @@ int WINAPI LoadStringA(HINSTANCE hInstance, UINT uID, LPSTR lpBuffer, int cchBuf
 int WINAPI MessageBoxA(HWND, LPCSTR lpText, LPCSTR lpCaption, UINT uType)
 {
     Sim().messageBoxes.push_back({lpText, lpCaption, uType});
-    if (Sim().bLogCalls)
-        Sim().calls.push_back(std::string("MessageBoxA(\"") + lpText + "\",\"" + lpCaption + "\")");
+    SimLogCall("MessageBoxA", SimQuoted{lpText}, SimQuoted{lpCaption});
     return 1;
 }

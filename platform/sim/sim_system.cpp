@@ -19,8 +19,7 @@ int g_heap;
 
 BOOL WINAPI GetVersionExA(LPOSVERSIONINFOA lpVersionInformation)
 {
-    if (Sim().bLogCalls)
-        Sim().calls.push_back("GetVersionExA(" + std::to_string(lpVersionInformation->dwOSVersionInfoSize) + ")");
+    SimLogCall("GetVersionExA", lpVersionInformation->dwOSVersionInfoSize);
     if (Sim().bVersionQueryFails || lpVersionInformation->dwOSVersionInfoSize != sizeof(OSVERSIONINFOA))
         return FALSE;
     lpVersionInformation->dwPlatformId = Sim().platformId;
@@ -31,30 +30,25 @@ BOOL WINAPI GetVersionExA(LPOSVERSIONINFOA lpVersionInformation)
 
 DWORD WINAPI GetTempPathA(DWORD nBufferLength, LPSTR lpBuffer)
 {
-    if (Sim().bLogCalls)
-        Sim().calls.push_back("GetTempPathA(" + std::to_string(nBufferLength) + ")");
+    SimLogCall("GetTempPathA", nBufferLength);
     return CopyDirectory(Sim().tempPath, Sim().tempPathResult, lpBuffer, nBufferLength);
 }
 
 UINT WINAPI GetSystemDirectoryA(LPSTR lpBuffer, UINT uSize)
 {
-    if (Sim().bLogCalls)
-        Sim().calls.push_back("GetSystemDirectoryA(" + std::to_string(uSize) + ")");
+    SimLogCall("GetSystemDirectoryA", uSize);
     return CopyDirectory(Sim().systemDirectory, -1, lpBuffer, uSize);
 }
 
 UINT WINAPI GetWindowsDirectoryA(LPSTR lpBuffer, UINT uSize)
 {
-    if (Sim().bLogCalls)
-        Sim().calls.push_back("GetWindowsDirectoryA(" + std::to_string(uSize) + ")");
+    SimLogCall("GetWindowsDirectoryA", uSize);
     return CopyDirectory(Sim().windowsDirectory, Sim().windowsDirectoryResult, lpBuffer, uSize);
 }
 
 BOOL WINAPI MoveFileExA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, DWORD dwFlags)
 {
-    if (Sim().bLogCalls)
-        Sim().calls.push_back(std::string("MoveFileExA(\"") + lpExistingFileName + "\"," +
-                              (lpNewFileName == NULL ? "NULL" : lpNewFileName) + "," + std::to_string(dwFlags) + ")");
+    SimLogCall("MoveFileExA", SimQuoted{lpExistingFileName}, lpNewFileName, dwFlags);
     if (Sim().bMoveFileExFails || lpNewFileName != NULL || dwFlags != MOVEFILE_DELAY_UNTIL_REBOOT)
         return FALSE;
     Sim().pendingDeletes.push_back(lpExistingFileName);
@@ -63,8 +57,7 @@ BOOL WINAPI MoveFileExA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, DWORD d
 
 BOOL WINAPI SetThreadLocale(LCID Locale)
 {
-    if (Sim().bLogCalls)
-        Sim().calls.push_back("SetThreadLocale(" + std::to_string(Locale) + ")");
+    SimLogCall("SetThreadLocale", Locale);
     Sim().threadLocale = Locale;
     return TRUE;
 }

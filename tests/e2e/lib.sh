@@ -16,39 +16,20 @@ e2e_fail() { echo "FAIL: $*" >&2; exit 1; }
 set -E
 trap 'echo "FAIL: ${BASH_SOURCE[0]##*/}:$LINENO: $BASH_COMMAND (status $?)" >&2' ERR
 
-e2e_expect_eq() {
-    [ "$1" = "$2" ] || e2e_fail "$3: expected [$2], got [$1]"
-}
+e2e_expect_eq() { [ "$1" = "$2" ] || e2e_fail "$3: expected [$2], got [$1]"; }
 
 e2e_stop_server() { wine_stop_server; }
 
-# Makes the template prefix once: a booted win32 prefix with crash dialogs off,
-# undecorated windows drawn by Wine, and the relay trace narrowed to the launcher's calls.
+# Makes the template prefix once, its relay trace narrowed to the launcher's calls.
 e2e_prepare_template() {
     mkdir -p "$E2E_DIR"
     if [ -f "$E2E_TEMPLATE/.ready" ] && [ "$(cat "$E2E_TEMPLATE/.ready")" = "$E2E_RELAY" ]; then return 0; fi
     rm -rf "$E2E_TEMPLATE"
     export WINEPREFIX="$E2E_TEMPLATE/prefix" HOME="$E2E_TEMPLATE/home" TMPDIR="$E2E_TEMPLATE/tmp"
     mkdir -p "$HOME" "$TMPDIR"
-    timeout 120 wineboot -i >/dev/null 2>&1 || e2e_fail "wineboot -i failed in $WINEPREFIX"
-    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
-    wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /t REG_SZ /d "$E2E_RELAY" /f >/dev/null 2>&1
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+    wine_boot_prefix "$E2E_RELAY" || e2e_fail "wineboot -i failed in $WINEPREFIX"
     e2e_stop_server
     echo "$E2E_RELAY" > "$E2E_TEMPLATE/.ready"
-}
-
-# The host application's settings a patch run removes or reads: the update service key,
-# the current profile "Drafting" and the unnamed one, each with Today_WorkMode.
-e2e_add_host_settings() {
-    local profiles="HKCU\\$HOST_KEY\\Profiles" p
-    wine reg add "HKLM\\$HOST_KEY" /v StandaloneNetworkType /t REG_DWORD /d 0 /f >/dev/null
-    wine reg add "$profiles" /ve /d "$PROFILE" /f >/dev/null
-    for p in "$PROFILE" '<<Unnamed Profile>>'; do
-        wine reg add "$profiles\\$p\\General Configuration" /v Today_WorkMode /t REG_DWORD /d 1 /f >/dev/null
-        wine reg add "$profiles\\$p\\General Configuration" /v Units /d metric /f >/dev/null
-    done
-    wine reg add "$SERVICE_KEY" /v LastCheck /d 2004-06-01 /f >/dev/null
 }
 
 # e2e_prepare_product VERSION: a template with the demo product installed at VERSION
@@ -68,7 +49,7 @@ e2e_prepare_product() {
     fi
     cp "$msi" "$WINEPREFIX/drive_c/kelvarin.msi"
     timeout 120 wine msiexec /i 'C:\kelvarin.msi' /qn ADDLOCAL=ALL || e2e_fail "installing the demo product failed"
-    e2e_add_host_settings
+    wine_add_demo_host_settings
     e2e_expect_eq "$(e2e_msiq version "$PRODUCT")" "$version" "installed version"
     e2e_stop_server
     echo "$stamp" > "$dir/.ready"
@@ -141,38 +122,16 @@ e2e_temp_package() {
     e2e_configure_calls | sed -n '1s/^[^ ]* PATCH="\([^"]*\)".*/\1/p'
 }
 
-# The query tool of the demo build, run in the scenario's prefix.
-e2e_msiq() {
-    wine "$DEMO_DIR/msiq.exe" "$@" | tr -d '\r'
-}
+# The demo build's query tool in the scenario's prefix; the demo product's feature states
+# ("name=state" words on one line); a file of the installed product, as text.
+e2e_msiq() { wine "$DEMO_DIR/msiq.exe" "$@" | tr -d '\r'; }
+e2e_features() { e2e_msiq features "$PRODUCT" "$@" | tr '\n' ' ' | sed 's/ $//'; }
+e2e_product_file() { tr -d '\r' < "$WINEPREFIX/drive_c/$DEMO_PRODUCT_DIR/$1"; }
+e2e_reg_value() { wine_reg_value "$@"; }
 
-# e2e_features NAME...: "name=state" words of the demo product's features, on one line.
-e2e_features() {
-    e2e_msiq features "$PRODUCT" "$@" | tr '\n' ' ' | sed 's/ $//'
-}
-
-# e2e_product_file PATH: a file of the installed product, as text.
-e2e_product_file() {
-    tr -d '\r' < "$WINEPREFIX/drive_c/$DEMO_PRODUCT_DIR/$1"
-}
-
-# e2e_reg_value KEY NAME: the value's data, or "absent".
-e2e_reg_value() {
-    local out
-    out=$(wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r') || { echo absent; return 0; }
-    echo "$out" | awk -v n="$2" '$1 == n { $1 = ""; $2 = ""; sub(/^ +/, ""); print }'
-}
-
-# e2e_reg_key KEY: "present" or "absent".
-e2e_reg_key() {
-    if wine reg query "$1" >/dev/null 2>&1; then echo present; else echo absent; fi
-}
-
-# The Unix path of a Windows path in the current prefix.
-e2e_unix_path() {
-    local rest=${1#?:\\}
-    echo "$WINEPREFIX/drive_c/${rest//\\//}"
-}
+# e2e_reg_key KEY: "present" or "absent". e2e_unix_path PATH: a Windows path in the prefix.
+e2e_reg_key() { if wine reg query "$1" >/dev/null 2>&1; then echo present; else echo absent; fi; }
+e2e_unix_path() { local rest=${1#?:\\}; echo "$WINEPREFIX/drive_c/${rest//\\//}"; }
 
 # e2e_expect_box_unless QUIET BOX: the run showed exactly BOX ("text|caption|style"),
 # or no box at all when QUIET is /q.

@@ -8,40 +8,26 @@ cp "$DEMO_DIR/kelvarin.msi" "$WINEPREFIX/drive_c/kelvarin.msi"
 # its ten features stay local; Registry_Feature reads as source (4) under Wine.
 timeout 60 wine msiexec /i 'C:\kelvarin.msi' /qn ADDLOCAL=ALL ADVERTISE=HM_SYSTEM_0004 REMOVE=HM_SYSTEM_0005,STD_JIS \
     || e2e_fail "installing the demo product failed"
-e2e_add_host_settings
-jis=""
-for n in $(seq 10 19); do jis+=" $(printf 'HM_STD_JIS_%04d' "$n")"; done
-e2e_expect_eq "$(e2e_features STD_JIS HM_SYSTEM_0004 HM_SYSTEM_0005 Registry_Feature $jis | sed 's/HM_STD_JIS_00[0-9][0-9]=//g')" \
-              "STD_JIS=2 HM_SYSTEM_0004=1 HM_SYSTEM_0005=2 Registry_Feature=4 3 3 3 3 3 3 3 3 3 3" "states before the run"
+wine_add_demo_host_settings
+jis=$(for n in $(seq 10 19); do printf 'HM_STD_JIS_%04d ' "$n"; done)
+states() { e2e_features STD_JIS HM_SYSTEM_0004 HM_SYSTEM_0005 Registry_Feature $jis | sed 's/HM_STD_JIS_00[0-9][0-9]=//g'; }
+e2e_expect_eq "$(states)" "STD_JIS=2 HM_SYSTEM_0004=1 HM_SYSTEM_0005=2 Registry_Feature=4 3 3 3 3 3 3 3 3 3 3" \
+              "states before the run"
 
 e2e_run
 e2e_expect_eq "$RC" 0 "exit code"
 e2e_expect_eq "$(e2e_msiq version "$PRODUCT")" 7.1.0.5 "VersionString"
-e2e_expect_eq "$(e2e_product_file p.txt)" "version 7.1.0.5" "replaced file p.txt"
 e2e_expect_eq "$(e2e_message_boxes)" "The Kelvarin 2004 update has been successfully applied|Kelvarin 2004|00050040" \
               "message boxes"
 
 # A row "HM_STD_JIS_00nn,STD_JIS,STANDARDS,P" records its first names with the state of
 # STD_JIS (2); after the patch they read 3, so they are the ones removed, newest first.
 # STD_JIS, HM_SYSTEM_0004/0005 and Registry_Feature kept their states and are not named.
-remove=""
-for n in $(seq 19 -1 10); do remove+=$(printf 'HM_STD_JIS_%04d,' "$n"); done
-calls=$(e2e_configure_calls)
-e2e_expect_eq "$(echo "$calls" | wc -l)" 2 "configure calls"
-e2e_expect_eq "$(echo "$calls" | sed -n 2p)" "$PRODUCT REMOVE=\"${remove%,}\"" "removal call"
-e2e_expect_eq "$(e2e_calls | grep -o 'MsiSetInternalUI([0-9a-f,]*)\|MsiConfigureProductExA' | tr '\n' ' ')" \
-              "MsiConfigureProductExA MsiSetInternalUI(00000002,00000000) MsiConfigureProductExA " \
-              "silent user interface before the removal"
-# What the launcher saw between the two calls: the states it compared.
-seen=$(awk '/Call msi.MsiConfigureProductExA/ { n++ } n == 1' "$WORK/relay.log" \
-       | grep -a -A1 'Call msi.MsiQueryFeatureStateA' \
-       | sed -n 's/.*MsiQueryFeatureStateA([0-9a-f]* "[^"]*",[0-9a-f]* "\([^"]*\)").*/\1/p; s/.*Ret  msi.MsiQueryFeatureStateA() retval=0*\([0-9a-f]*\) .*/\1/p' \
-       | paste -d= - - | tr '\n' ' ')
-e2e_expect_eq "$seen" "Registry_Feature=4 HM_SYSTEM_0005=2 HM_SYSTEM_0004=1 $(for n in $(seq 19 -1 11); do printf 'HM_STD_JIS_%04d=3 ' "$n"; done)STD_JIS=2 HM_STD_JIS_0010=3 " \
-              "states compared after the patch"
-
-e2e_expect_eq "$(e2e_features STD_JIS HM_SYSTEM_0004 HM_SYSTEM_0005 Registry_Feature HM_STD_GOST_0010 $jis | sed 's/HM_STD_JIS_00[0-9][0-9]=//g')" \
-              "STD_JIS=2 HM_SYSTEM_0004=1 HM_SYSTEM_0005=2 Registry_Feature=4 HM_STD_GOST_0010=3 2 2 2 2 2 2 2 2 2 2" \
+remove=$(for n in $(seq 19 -1 10); do printf 'HM_STD_JIS_%04d,' "$n"; done)
+e2e_expect_eq "$(e2e_configure_calls | sed -n 2p)" "$PRODUCT REMOVE=\"${remove%,}\"" "removal call"
+e2e_expect_eq "$(e2e_calls | grep -o 'MsiSetInternalUI(0*2,0*)\|MsiConfigureProductExA' | sed 's/(.*//' | tr '\n' ' ')" \
+              "MsiConfigureProductExA MsiSetInternalUI MsiConfigureProductExA " "silent user interface before the removal"
+e2e_expect_eq "$(states)" "STD_JIS=2 HM_SYSTEM_0004=1 HM_SYSTEM_0005=2 Registry_Feature=4 2 2 2 2 2 2 2 2 2 2" \
               "states after the run"
 [ ! -e "$WINEPREFIX/drive_c/$DEMO_PRODUCT_DIR/Standards/hm_std_jis_0010.txt" ] || e2e_fail "a removed feature's file is still there"
 echo "PASS"

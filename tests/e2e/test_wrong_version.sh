@@ -1,26 +1,32 @@
 #!/usr/bin/env bash
-# The product installed at 7.0.43.3, a version the patch does not accept: box, exit 308, nothing installed or changed; silent with /q.
+# Runs that change nothing: no configured product installed (one box "Product is not installed" captioned with the first product's name, exit 307), and a version the patch does not accept (exit 308); silent with /q.
 # fixtures: product_7_0_43_3
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
-e2e_new_prefix wrong_version product-7.0.43.3
-temp_dir=$(ls -d "$WINEPREFIX"/drive_c/users/*/Temp)
 
-for quiet in "" /q; do
-    e2e_run $quiet
-    e2e_expect_eq "$RC" $((308 % 256)) "exit code ${quiet:-without /q}"
-    e2e_expect_box_unless "$quiet" "Incorrect product version installed|Kelvarin 2004|00050030"
-    e2e_calls | grep -q "Call msi.MsiGetProductInfoA([0-9a-f]* \"$PRODUCT\",[0-9a-f]* \"VersionString\"" \
-        || e2e_fail "the installed version was not asked for"
-    e2e_expect_eq "$(e2e_calls | grep -c 'MsiConfigureProductExA\|MsiQueryFeatureStateA\|MoveFileExA\|RegDeleteKeyA\|RegDeleteValueA')" 0 \
-                  "feature, installer, deletion or registry calls"
+for case in not_installed wrong_version; do
+    if [ $case = not_installed ]; then
+        e2e_new_prefix $case
+        code=307 box="Product is not installed|Kelvarin 2004|00050030"
+    else
+        e2e_stop_server
+        e2e_new_prefix $case product-7.0.43.3
+        code=308 box="Incorrect product version installed|Kelvarin 2004|00050030"
+    fi
+    temp_dir=$(ls -d "$WINEPREFIX"/drive_c/users/*/Temp)
+    for quiet in "" /q; do
+        e2e_run $quiet
+        e2e_expect_eq "$RC" $((code % 256)) "$case: exit code ${quiet:-without /q}"
+        e2e_expect_box_unless "$quiet" "$box"
+        e2e_expect_eq "$(e2e_calls | grep -c 'MsiConfigureProductExA\|MsiQueryFeatureStateA\|MoveFileExA\|RegDelete')" 0 \
+                      "$case: feature, installer, deletion or registry calls"
+        e2e_expect_eq "$(ls "$temp_dir" | grep -c '^MSP' || true)" 0 "$case: temporary packages"
+    done
 done
-
-e2e_expect_eq "$(e2e_msiq version "$PRODUCT")" 7.0.43.3 "VersionString"
-e2e_expect_eq "$(e2e_msiq patches "$PRODUCT")" "" "registered patches"
-e2e_expect_eq "$(e2e_product_file p.txt)" "version 7.0.43.3" "file p.txt"
-e2e_expect_eq "$(ls "$temp_dir" | grep -c '^MSP' || true)" 0 "temporary packages"
+# Every configured edition was asked for; the installed one kept its version and settings.
+e2e_calls | grep -q "Call msi.MsiGetProductInfoA([0-9a-f]* \"$PRODUCT\",[0-9a-f]* \"VersionString\"" \
+    || e2e_fail "the installed version was not asked for"
+e2e_expect_eq "$(e2e_calls | grep -c 'Call msi.MsiQueryProductStateA')" 21 "product state queries"
+e2e_expect_eq "$(e2e_msiq version "$PRODUCT") $(e2e_msiq patches "$PRODUCT")" "7.0.43.3 " "version and patches"
 e2e_expect_eq "$(e2e_reg_key "$SERVICE_KEY")" present "update service key"
-e2e_expect_eq "$(e2e_reg_value "HKCU\\$HOST_KEY\\Profiles\\$PROFILE\\General Configuration" Today_WorkMode)" 0x1 \
-              "Today_WorkMode of the current profile"
 echo "PASS"

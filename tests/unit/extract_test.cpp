@@ -1,5 +1,4 @@
-// Package extraction: each failure from the right step, temporary names, overwriting.
-#include "app/globals.h"
+// Package extraction: temporary names, overwriting, and each failure from the right step.
 #include "payload/extract.h"
 #include "tests/unit/test_machine.h"
 
@@ -13,100 +12,70 @@ protected:
     static std::string Shown() { return Sim().messageBoxes.empty() ? "" : Sim().messageBoxes.back().text; }
 };
 
-TEST_F(ExtractTest, AnEmptyPathGetsANewTemporaryFileHoldingThePackage)
+TEST_F(ExtractTest, AnEmptyPathGetsANewTemporaryFileAndAGivenPathIsOverwritten)
 {
     AddResources(kNeutralDescription, "package bytes");
     CString strPath;
-    ASSERT_TRUE(ExtractPatchPackage(strPath));
-    EXPECT_STREQ(strPath, "C:\\Temp\\MSP1.tmp");
     CString strSecond;
-    ASSERT_TRUE(ExtractPatchPackage(strSecond));
-    EXPECT_STREQ(strSecond, "C:\\Temp\\MSP2.tmp");
-    std::string content;
-    ASSERT_TRUE(SimReadFile("C:\\Temp\\MSP2.tmp", content));
-    EXPECT_EQ(content, "package bytes");
-    EXPECT_EQ(SimCallsStartingWith("_tempnam"), (std::vector<std::string>{"_tempnam(\"C:\\Temp\\\",\"MSP\")",
-                                                                          "_tempnam(\"C:\\Temp\\\",\"MSP\")"}));
-    EXPECT_TRUE(Sim().messageBoxes.empty());
-}
-
-TEST_F(ExtractTest, AnExistingFileIsOverwrittenFromTheStart)
-{
-    AddResources(kNeutralDescription, "new");
-    SimWriteFile("x.msp", "a much longer old content");
-    CString strPath("x.msp");
     ASSERT_TRUE(ExtractPatchPackage(strPath));
-    std::string content;
-    ASSERT_TRUE(SimReadFile("x.msp", content));
-    EXPECT_EQ(content, "new");
+    ASSERT_TRUE(ExtractPatchPackage(strSecond));
+    EXPECT_STREQ(strPath, "C:\\Temp\\MSP1.tmp");
+    EXPECT_STREQ(strSecond, "C:\\Temp\\MSP2.tmp");
+    EXPECT_EQ(SimCallsStartingWith("_tempnam")[0], "_tempnam(\"C:\\Temp\\\",\"MSP\")");
+
+    SimWriteFile("x.msp", "a much longer old content");
+    CString strGiven("x.msp");
+    ASSERT_TRUE(ExtractPatchPackage(strGiven));
+    for (const char* pszPath : {"C:\\Temp\\MSP2.tmp", "x.msp"}) {
+        std::string content;
+        ASSERT_TRUE(SimReadFile(pszPath, content));
+        EXPECT_EQ(content, "package bytes") << pszPath;
+    }
+    EXPECT_TRUE(Sim().messageBoxes.empty());
 }
 
 TEST_F(ExtractTest, TemporaryDirectoryAndNameFailuresComeBeforeAnyResourceStep)
 {
-    Sim().tempPathResult = 0;
-    CString strPath;
-    EXPECT_FALSE(ExtractPatchPackage(strPath));
-    EXPECT_EQ(Shown(), "Error 105: The  update was not applied");
-
-    // A directory that does not fit in 1024 bytes: the platform asks for more room.
-    Sim().tempPathResult = -1;
-    Sim().tempPath = "C:\\" + std::string(1100, 'd') + "\\";
-    EXPECT_FALSE(ExtractPatchPackage(strPath));
-    EXPECT_EQ(Shown(), "Error 105: The  update was not applied");
-    Sim().tempPathResult = 1024;
-    EXPECT_FALSE(ExtractPatchPackage(strPath));
-    EXPECT_EQ(Sim().messageBoxes.size(), 3u);
-
-    Sim().tempPathResult = -1;
-    Sim().tempPath = "C:\\Temp\\";
-    Sim().bTempNameFails = true;
-    EXPECT_FALSE(ExtractPatchPackage(strPath));
-    EXPECT_EQ(Shown(), "Error 106: The  update was not applied");
-    EXPECT_TRUE(strPath.IsEmpty());
-}
-
-TEST_F(ExtractTest, ResourceFailuresKeepTheGeneratedName)
-{
+    // No resources at all: a resource step would fail with 101.
     const struct {
-        bool bPresent;
-        std::string bytes;
-        bool bFailLoad;
-        bool bFailLock;
+        long nResult;
+        std::string directory;
+        bool bNameFails;
         int nCode;
-    } cases[] = {{false, "x", false, false, 101}, {true, "", false, false, 102}, {true, "x", true, false, 103},
-                 {true, "x", false, true, 104}};
+    } cases[] = {
+        {0, "C:\\Temp\\", false, 105},
+        {-1, "C:\\" + std::string(1100, 'd') + "\\", false, 105},  // the platform asks for more room
+        {1024, "C:\\Temp\\", false, 105},                          // no room left for the NUL
+        {-1, "C:\\Temp\\", true, 106},
+    };
     for (const auto& c : cases) {
-        Sim().resources.clear();
-        if (c.bPresent) {
-            SimResource& r = SimAddResource("IDR_MSP", "MSP", c.bytes);
-            r.bFailLoad = c.bFailLoad;
-            r.bFailLock = c.bFailLock;
-        }
+        Sim().tempPathResult = c.nResult;
+        Sim().tempPath = c.directory;
+        Sim().bTempNameFails = c.bNameFails;
         CString strPath;
         EXPECT_FALSE(ExtractPatchPackage(strPath));
-        EXPECT_EQ(Shown(), "Error " + std::to_string(c.nCode) + ": The  update was not applied");
-        EXPECT_STREQ(strPath, "C:\\Temp\\MSP1.tmp") << c.nCode;
+        EXPECT_EQ(Shown(), Failure(c.nCode, "")) << c.nResult;
+        EXPECT_TRUE(strPath.IsEmpty());
     }
 }
 
-TEST_F(ExtractTest, OpenAndWriteFailuresAreReportedAndTheFileIsClosed)
+TEST_F(ExtractTest, LaterFailuresKeepTheGeneratedNameAndCloseTheFile)
 {
+    SimAddResource(SPLAUNCH_PACKAGE_NAME, SPLAUNCH_PACKAGE_TYPE, "x").bFailLock = true;
+    CString strPath;
+    EXPECT_FALSE(ExtractPatchPackage(strPath));
+    EXPECT_EQ(Shown(), Failure(104, ""));
+    EXPECT_STREQ(strPath, "C:\\Temp\\MSP1.tmp");
+
+    Sim().resources.clear();
     AddResources(kNeutralDescription, "package bytes");
     CString strMissingFolder("C:\\no such folder\\x.msp");
     EXPECT_FALSE(ExtractPatchPackage(strMissingFolder));
-    EXPECT_EQ(Shown(), "Error 107: The  update was not applied");
+    EXPECT_EQ(Shown(), Failure(107, ""));
 
     Sim().failWrite.insert("C:\\short.msp");
     CString strShort("C:\\short.msp");
     EXPECT_FALSE(ExtractPatchPackage(strShort));
-    EXPECT_EQ(Shown(), "Error 108: The  update was not applied");
+    EXPECT_EQ(Shown(), Failure(108, ""));
     EXPECT_TRUE(SimFileExists("C:\\short.msp"));
-}
-
-TEST_F(ExtractTest, QuietModeFailsWithoutAMessage)
-{
-    g_bQuiet = true;
-    CString strPath("C:\\x.msp");
-    EXPECT_FALSE(ExtractPatchPackage(strPath));
-    EXPECT_TRUE(Sim().messageBoxes.empty());
 }

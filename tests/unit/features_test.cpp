@@ -3,180 +3,127 @@
 #include "installer/features.h"
 #include "tests/unit/test_machine.h"
 
+#include <map>
+
 using Names = std::vector<std::string>;
 
 class FeaturesTest : public MachineTest {
 protected:
-    void SetUp() override
+    static Names Entries(const CFeatureSnapshot& snapshot)
     {
-        MachineTest::SetUp();
-        m_record.m_strTag = "U1";
-        m_record.m_strProductCode = ProductCode(0x409).c_str();
-        m_pProduct = &Install(ProductCode(0x409), "7.0.43.5");
-    }
-    void States(std::initializer_list<std::pair<const char*, INSTALLSTATE>> states)
-    {
-        for (const auto& s : states)
-            m_pProduct->features[s.first] = s.second;
-    }
-    void Select()
-    {
-        SelectFeatures(m_record, m_strAddLocal, m_strReinstall, &m_snapshot);
-    }
-    std::vector<std::string> Entries() const { return EntriesOf(m_snapshot); }
-    static std::vector<std::string> EntriesOf(const CFeatureSnapshot& snapshot)
-    {
-        std::vector<std::string> entries;
-        const CStringList& list = snapshot.GetEntries();
-        for (POSITION pos = list.GetHeadPosition(); pos != NULL;)
-            entries.push_back(static_cast<const char*>(list.GetNext(pos)));
+        Names entries;
+        for (POSITION pos = snapshot.GetEntries().GetHeadPosition(); pos != NULL;)
+            entries.push_back(static_cast<const char*>(snapshot.GetEntries().GetNext(pos)));
         return entries;
     }
-    CProductRecord m_record;
-    SimProduct* m_pProduct = nullptr;
-    CString m_strAddLocal;
-    CString m_strReinstall;
-    CFeatureSnapshot m_snapshot;
 };
 
-TEST_F(FeaturesTest, CoreCommonRowInEachStateCombination)
+TEST_F(FeaturesTest, RowsStatesAndTheNetworkFlagGiveTheListsAndTheSnapshot)
 {
     const struct {
-        INSTALLSTATE own, group, top;
-        const char* reinstall;
+        const char* pszName;
+        Names first, second;  // rows of the band from 10001 and of the band from 1001; "" is a gap
+        std::map<std::string, INSTALLSTATE> states;
+        BOOL bNetwork;
+        const char *pszAddLocal, *pszReinstall;
         Names entries;
+        Names queried;  // when given: the names asked for, in order
     } cases[] = {
-        {3, 3, 3, "HM_CORECOMMON_0006,", {}},
-        {3, 2, 3, "", {"HM_CORECOMMON_0006,2", "CORECOMMON,2"}},
-        {-1, 3, 3, "HM_CORECOMMON_0006,", {}},
-        {-1, -1, 3, "", {}},
-        {3, 3, 1, "", {"HM_CORECOMMON_0006,1", "P,1", "CORECOMMON,1"}},
+        // clang-format off
+        {"all local", {}, {"U1:HM_CC_6,CC,P"}, {{"HM_CC_6", 3}, {"CC", 3}, {"P", 3}}, 0, "", "HM_CC_6,", {}, {}},
+        {"group absent", {}, {"U1:HM_CC_6,CC,P"}, {{"HM_CC_6", 3}, {"CC", 2}, {"P", 3}}, 0, "", "",
+         {"HM_CC_6,2", "CC,2"}, {}},
+        {"own undefined", {}, {"U1:HM_CC_6,CC,P"}, {{"CC", 3}, {"P", 3}}, 0, "", "HM_CC_6,", {}, {}},
+        {"only the top", {}, {"U1:HM_CC_6,CC,P"}, {{"P", 3}}, 0, "", "", {}, {}},
+        {"top advertised", {}, {"U1:HM_CC_6,CC,P"}, {{"HM_CC_6", 3}, {"CC", 3}, {"P", 1}}, 0, "", "",
+         {"HM_CC_6,1", "P,1", "CC,1"}, {}},
+        {"names up to the one found, newest after the head", {}, {"U1:K", "U1:M", "U1:N", "U1:A,B,C,D"},
+         {{"K", 2}, {"M", 4}, {"N", 1}, {"A", 3}, {"B", 3}, {"C", 4}, {"D", 3}}, 0, "", "",
+         {"K,2", "C,4", "B,4", "A,4", "N,1", "M,4"}, {"K", "M", "N", "A", "B", "C", "D"}},
+        {"other tags and rows after a gap are never asked about", {}, {"U2:X,P", "X,P", "u1:X,P", "U1:Y,P", "", "U1:Z,P"},
+         {{"X", 3}, {"Y", 3}, {"Z", 3}, {"P", 3}}, 0, "", "Y,", {}, {"Y", "P"}},
+        {"names match byte for byte", {}, {"U1:b,P"}, {{"B", 3}, {"P", 3}}, 0, "", "", {}, {}},
+        {"first band adds unknown rows locally, before the second band",
+         {"U1:NEW,NEW_GROUP,P", "U1:OLD,CORE,P", "U1:SINGLE"}, {"U1:OLD,CORE,P", "U1:NEW,CORE,P"},
+         {{"OLD", 3}, {"CORE", 3}, {"P", 3}}, 0, "NEW,SINGLE,", "OLD,OLD,NEW,", {}, {}},
+        {"network: first-band system file rows add nothing but record",
+         {"U1:HM_SYS_2,System_Files,P", "U1:HM_CORE_2,CORE,P"}, {"U1:HM_SYS_3,System_Files,P"},
+         {{"HM_SYS_2", 2}, {"System_Files", 3}, {"P", 3}, {"HM_CORE_2", 3}, {"CORE", 3}, {"HM_SYS_3", 3}}, 1, "",
+         "HM_CORE_2,HM_SYS_3,", {"HM_SYS_2,2"}, {}},
+        {"no network: the same rows as usual", {"U1:HM_SYS_2,System_Files,P", "U1:HM_CORE_2,CORE,P"},
+         {"U1:HM_SYS_3,System_Files,P"},
+         {{"HM_SYS_2", 2}, {"System_Files", 3}, {"P", 3}, {"HM_CORE_2", 3}, {"CORE", 3}, {"HM_SYS_3", 3}}, 0, "",
+         "HM_SYS_2,HM_CORE_2,HM_SYS_3,", {"HM_SYS_2,2"}, {}},
+        {"second band skips a first name already recorded", {}, {"U1:SHARED,GROUP_A,P", "U1:SHARED,GROUP_B,P"},
+         {{"SHARED", 3}, {"GROUP_A", 2}, {"GROUP_B", 3}, {"P", 3}}, 0, "", "", {"SHARED,2", "GROUP_A,2"}, {}},
+        // clang-format on
     };
-    SimSetString(1001, "U1:HM_CORECOMMON_0006,CORECOMMON,P");
     for (const auto& c : cases) {
-        States({{"HM_CORECOMMON_0006", c.own}, {"CORECOMMON", c.group}, {"P", c.top}});
+        SimReset();
+        for (size_t i = 0; i < c.first.size(); ++i)
+            SimSetString(IDS_FEATURES_FIRST_BAND + static_cast<UINT>(i), c.first[i]);
+        for (size_t i = 0; i < c.second.size(); ++i)
+            SimSetString(IDS_FEATURES_SECOND_BAND + static_cast<UINT>(i), c.second[i]);
+        SimProduct& product = Install(ProductCode(0), "7.0.43.5");
+        product.features.insert(c.states.begin(), c.states.end());
+        CProductRecord record;
+        record.m_strTag = "U1";
+        record.m_strProductCode = ProductCode(0).c_str();
+        record.m_bNetworkInstall = c.bNetwork;
         CString strAddLocal;
         CString strReinstall;
         CFeatureSnapshot snapshot;
-        SelectFeatures(m_record, strAddLocal, strReinstall, &snapshot);
-        EXPECT_STREQ(strReinstall, c.reinstall) << c.own << c.group << c.top;
-        EXPECT_STREQ(strAddLocal, "");
-        EXPECT_EQ(EntriesOf(snapshot), c.entries) << c.own << c.group << c.top;
+        SelectFeatures(record, strAddLocal, strReinstall, &snapshot);
+        EXPECT_STREQ(strAddLocal, c.pszAddLocal) << c.pszName;
+        EXPECT_STREQ(strReinstall, c.pszReinstall) << c.pszName;
+        EXPECT_EQ(Entries(snapshot), c.entries) << c.pszName;
+        Names queried;
+        for (const std::string& call : SimCallsStartingWith("MsiQueryFeatureStateA"))
+            queried.push_back(call.substr(call.rfind(",\"") + 2, call.size() - call.rfind(",\"") - 4));
+        EXPECT_TRUE(c.queried.empty() || queried == c.queried) << c.pszName;
     }
-}
-
-TEST_F(FeaturesTest, RecordsNamesUpToTheOneFoundWithItsStateNewestAfterTheHead)
-{
-    SimSetString(1001, "U1:K");
-    SimSetString(1002, "U1:M");
-    SimSetString(1003, "U1:N");
-    SimSetString(1004, "U1:A,B,C,D");
-    States({{"K", 2}, {"M", 4}, {"N", 1}, {"A", 3}, {"B", 3}, {"C", 4}, {"D", 3}});
-    Select();
-    EXPECT_EQ(Entries(), (Names{"K,2", "C,4", "B,4", "A,4", "N,1", "M,4"}));
-    EXPECT_STREQ(m_strReinstall, "");
-    // Single-name rows never reinstall; every name of every row was asked once.
-    EXPECT_EQ(SimCallsStartingWith("MsiQueryFeatureStateA").size(), 7u);
-}
-
-TEST_F(FeaturesTest, RowsOfOtherTagsAndRowsAfterAGapAreNeverAskedAbout)
-{
-    SimSetString(1001, "U2:X,P");
-    SimSetString(1002, "X,P");
-    SimSetString(1003, "u1:X,P");
-    SimSetString(1004, "U1:Y,P");
-    SimSetString(1006, "U1:Z,P");
-    States({{"X", 3}, {"Y", 3}, {"Z", 3}, {"P", 3}});
-    Select();
-    EXPECT_STREQ(m_strReinstall, "Y,");
-    EXPECT_EQ(SimCallsStartingWith("MsiQueryFeatureStateA"),
-              (Names{"MsiQueryFeatureStateA(\"" + ProductCode(0x409) + "\",\"Y\")",
-                       "MsiQueryFeatureStateA(\"" + ProductCode(0x409) + "\",\"P\")"}));
-}
-
-TEST_F(FeaturesTest, FirstBandAddsUnknownRowsLocallyAndComesBeforeTheSecond)
-{
-    SimSetString(10001, "U1:NEW_FEATURE,NEW_GROUP,P");
-    SimSetString(10002, "U1:OLD_FEATURE,CORE,P");
-    SimSetString(10003, "U1:SINGLE");
-    SimSetString(1001, "U1:OLD_FEATURE,CORE,P");
-    SimSetString(1002, "U1:NEW_FEATURE,CORE,P");
-    States({{"OLD_FEATURE", 3}, {"CORE", 3}, {"P", 3}});
-    Select();
-    EXPECT_STREQ(m_strAddLocal, "NEW_FEATURE,SINGLE,");
-    // The same name may be listed twice, and a first name need not be defined.
-    EXPECT_STREQ(m_strReinstall, "OLD_FEATURE,OLD_FEATURE,NEW_FEATURE,");
-}
-
-TEST_F(FeaturesTest, OnANetworkInstallationFirstBandSystemFileRowsAddNothingButStillRecord)
-{
-    SimSetString(10001, "U1:HM_SYSTEM_0002,System_Files,P");
-    SimSetString(10002, "U1:HM_CORE_0002,CORE,P");
-    SimSetString(1001, "U1:HM_SYSTEM_0003,System_Files,P");
-    States({{"HM_SYSTEM_0002", 2}, {"System_Files", 3}, {"P", 3}, {"HM_CORE_0002", 3}, {"CORE", 3},
-            {"HM_SYSTEM_0003", 3}});
-    m_record.m_bNetworkInstall = TRUE;
-    Select();
-    EXPECT_STREQ(m_strAddLocal, "");
-    EXPECT_STREQ(m_strReinstall, "HM_CORE_0002,HM_SYSTEM_0003,");
-    EXPECT_EQ(Entries(), (Names{"HM_SYSTEM_0002,2"}));
-}
-
-TEST_F(FeaturesTest, WithoutANetworkInstallationSystemFileRowsAreSelectedAsUsual)
-{
-    SimSetString(10001, "U1:HM_SYSTEM_0002,System_Files,P");
-    States({{"HM_SYSTEM_0002", 2}, {"System_Files", 3}, {"P", 3}});
-    Select();
-    EXPECT_STREQ(m_strReinstall, "HM_SYSTEM_0002,");
-}
-
-TEST_F(FeaturesTest, SecondBandSkipsAFirstNameAlreadyRecordedByAnEarlierRow)
-{
-    SimSetString(1001, "U1:SHARED,GROUP_A,P");
-    SimSetString(1002, "U1:SHARED,GROUP_B,P");
-    States({{"SHARED", 3}, {"GROUP_A", 2}, {"GROUP_B", 3}, {"P", 3}});
-    Select();
-    EXPECT_EQ(Entries(), (Names{"SHARED,2", "GROUP_A,2"}));
-    EXPECT_STREQ(m_strReinstall, "");
 }
 
 TEST_F(FeaturesTest, SplittingKeepsEmptyNames)
 {
-    EXPECT_FALSE(CollectFeatures(ProductCode(0x409).c_str(), "", &m_snapshot));
-    States({{"A", 3}});
-    EXPECT_TRUE(CollectFeatures(ProductCode(0x409).c_str(), "A,", &m_snapshot));
+    Install(ProductCode(0), "7.0.43.5", {"A"});
+    CFeatureSnapshot snapshot;
+    EXPECT_FALSE(CollectFeatures(ProductCode(0).c_str(), "", &snapshot));
+    EXPECT_TRUE(CollectFeatures(ProductCode(0).c_str(), "A,", &snapshot));
     EXPECT_EQ(SimCallsStartingWith("MsiQueryFeatureStateA").back(),
-              "MsiQueryFeatureStateA(\"" + ProductCode(0x409) + "\",\"\")");
+              "MsiQueryFeatureStateA(\"" + ProductCode(0) + "\",\"\")");
 }
 
 TEST_F(FeaturesTest, TheIndexAnswersAsTheListWalkDoesEvenAfterAFailedInsert)
 {
+    CFeatureSnapshot snapshot;
     for (int i = 0; i < 50; ++i)
-        m_snapshot.Record(("F" + std::to_string(i)).c_str(), 2);
+        snapshot.Record(("F" + std::to_string(i)).c_str(), 2);
     const CString strLate("LATE");
     Sim().allocationsBeforeFailure = 2;  // the entry and its list node, then the index fails
     try {
-        m_snapshot.Record(strLate, 1);
+        snapshot.Record(strLate, 1);
     } catch (CException* e) {
         e->Delete();
     }
-    EXPECT_FALSE(IsNotRecorded("LATE", &m_snapshot));
-    EXPECT_FALSE(IsNotRecorded("F0", &m_snapshot));
-    EXPECT_TRUE(IsNotRecorded("F50", &m_snapshot));
-    EXPECT_TRUE(IsNotRecorded("f0", &m_snapshot));
+    EXPECT_FALSE(IsNotRecorded("LATE", &snapshot));
+    EXPECT_FALSE(IsNotRecorded("F0", &snapshot));
+    EXPECT_TRUE(IsNotRecorded("F50", &snapshot));
+    EXPECT_TRUE(IsNotRecorded("f0", &snapshot));
 }
 
 TEST_F(FeaturesTest, ExhaustedMemoryEndsTheStepButNotTheProductsTurn)
 {
-    States({{"A", 2}, {"B", 3}, {"P", 3}});
-    const CString strCode(ProductCode(0x409).c_str());
+    Install(ProductCode(0), "7.0.43.5", {"A"}, INSTALLSTATE_ABSENT);
+    const CString strCode(ProductCode(0).c_str());
     const CString strText("A,B,P");
     const CString strName("B");
-    m_snapshot.Record("A", 2);
+    CFeatureSnapshot snapshot;
+    snapshot.Record("A", 2);
     Sim().allocationsBeforeFailure = 0;
     Sim().failingAllocations = 1000;
-    EXPECT_FALSE(CollectFeatures(strCode, strText, &m_snapshot));
-    RecordFeatureStates(strName, strText, 1, &m_snapshot);
-    EXPECT_EQ(Entries(), (Names{"A,2"}));
+    EXPECT_FALSE(CollectFeatures(strCode, strText, &snapshot));
+    RecordFeatureStates(strName, strText, 1, &snapshot);
+    EXPECT_EQ(Entries(snapshot), (Names{"A,2"}));
     Sim().allocationsBeforeFailure = -1;
 }

@@ -1,4 +1,4 @@
-// ShowMessage: which text, caption and style each code gives, quiet mode, long titles.
+// ShowMessage: which text, caption and style each code gives, quiet mode, long texts.
 #include "app/globals.h"
 #include "messages/exitcode.h"
 #include "messages/messages.h"
@@ -12,87 +12,62 @@ protected:
         AddMessageRows();
         g_strTitle = "Kelvarin 2004";
     }
-    static std::vector<std::string> Texts()
-    {
-        std::vector<std::string> texts;
-        for (const SimMessageBox& box : Sim().messageBoxes)
-            texts.push_back(box.text);
-        return texts;
-    }
 };
 
-TEST_F(MessagesTest, FailuresSuccessAndOwnStringsUseTheirTextsAndStyles)
-{
-    ShowMessage(1603);
-    ShowMessage(301);
-    ShowMessage(307);
-    ASSERT_EQ(Sim().messageBoxes.size(), 3u);
-    EXPECT_EQ(Sim().messageBoxes[0].text, "Error 1603: The Kelvarin 2004 update was not applied");
-    EXPECT_EQ(Sim().messageBoxes[0].style, 0x50030u);
-    EXPECT_EQ(Sim().messageBoxes[1].text, "The Kelvarin 2004 update has been successfully applied");
-    EXPECT_EQ(Sim().messageBoxes[1].style, 0x50040u);
-    EXPECT_EQ(Sim().messageBoxes[2].text, "Product is not installed");
-    EXPECT_EQ(Sim().messageBoxes[2].style, 0x50030u);
-    for (const SimMessageBox& box : Sim().messageBoxes)
-        EXPECT_EQ(box.caption, "Kelvarin 2004");
-}
-
-TEST_F(MessagesTest, AnOwnStringIsShownAsItStandsAndAnEmptyOneFallsBackToTheFormat)
+TEST_F(MessagesTest, EachCodeGetsItsTextCaptionAndStyle)
 {
     SimSetString(1001, "U1:100% %s %d");
     SimSetString(105, "");
-    ShowMessage(1001);
-    ShowMessage(105);
-    ShowMessage(-5);
-    ShowMessage(65536 + 307);
-    EXPECT_EQ(Texts(), (std::vector<std::string>{"U1:100% %s %d", "Error 105: The Kelvarin 2004 update was not applied",
-                                                 "Error -5: The Kelvarin 2004 update was not applied",
-                                                 "Error 65843: The Kelvarin 2004 update was not applied"}));
+    const struct {
+        int nCode;
+        std::string text;
+        UINT style;
+    } cases[] = {
+        {1603, Failure(1603, "Kelvarin 2004"), 0x50030},
+        {IDS_SUCCESS, "The Kelvarin 2004 update has been successfully applied", 0x50040},
+        {IDS_NOT_INSTALLED, "Product is not installed", 0x50030},
+        {1001, "U1:100% %s %d", 0x50030},               // a row of its own is shown as it stands
+        {105, Failure(105, "Kelvarin 2004"), 0x50030},  // an empty row counts as none
+        {-5, Failure(-5, "Kelvarin 2004"), 0x50030},
+        {65536 + 307, Failure(65843, "Kelvarin 2004"), 0x50030},  // no 16-bit alias of row 307
+    };
+    for (const auto& c : cases) {
+        Sim().messageBoxes.clear();
+        ShowMessage(c.nCode);
+        ASSERT_EQ(Sim().messageBoxes.size(), 1u) << c.nCode;
+        EXPECT_EQ(Sim().messageBoxes[0].text, c.text);
+        EXPECT_EQ(Sim().messageBoxes[0].caption, "Kelvarin 2004");
+        EXPECT_EQ(Sim().messageBoxes[0].style, c.style) << c.nCode;
+    }
 }
 
 TEST_F(MessagesTest, QuietModeAndMissingFormatRowsShowNothingButFailuresStillCount)
 {
     g_bQuiet = true;
     ShowMessage(107);
-    ShowMessage(301);
+    ShowMessage(IDS_SUCCESS);
     EXPECT_TRUE(Sim().messageBoxes.empty());
     EXPECT_EQ(GetRunExitCode(), 107);
 
     g_bQuiet = false;
-    Sim().strings.erase(300);
-    Sim().strings.erase(301);
-    ShowMessage(307);  // has a row of its own, but without 300 no failure is shown
-    ShowMessage(301);
+    Sim().strings.erase(IDS_ERROR_FORMAT);
+    Sim().strings.erase(IDS_SUCCESS);
+    ShowMessage(IDS_NOT_INSTALLED);  // has a row of its own, but without the format no failure is shown
+    ShowMessage(IDS_SUCCESS);
     EXPECT_TRUE(Sim().messageBoxes.empty());
     EXPECT_EQ(GetRunExitCode(), 107);
 }
 
-TEST_F(MessagesTest, AnEmptyTitleLeavesTwoBlanksAndAnEmptyCaption)
-{
-    g_strTitle.Empty();
-    ShowMessage(101);
-    ASSERT_EQ(Sim().messageBoxes.size(), 1u);
-    EXPECT_EQ(Sim().messageBoxes[0].text, "Error 101: The  update was not applied");
-    EXPECT_EQ(Sim().messageBoxes[0].caption, "");
-}
-
-TEST_F(MessagesTest, ATitleTooLongForTheBufferIsCutAt511Characters)
+TEST_F(MessagesTest, TextsLongerThanTheBufferAreCutAt511Characters)
 {
     g_strTitle = CString(std::string(2000, 'T').c_str());
     ShowMessage(1603);
-    ShowMessage(301);
-    ASSERT_EQ(Sim().messageBoxes.size(), 2u);
-    EXPECT_EQ(Sim().messageBoxes[0].text, "Error 1603: The " + std::string(511 - 16, 'T'));
-    EXPECT_EQ(Sim().messageBoxes[1].text.size(), 511u);
-    EXPECT_EQ(Sim().messageBoxes[0].caption.size(), 2000u);
-}
-
-TEST_F(MessagesTest, AFormatRowLongerThanTheBufferIsCutByTheLoader)
-{
-    SimSetString(300, std::string(600, 'x') + "%d");
+    ShowMessage(IDS_SUCCESS);
+    SimSetString(IDS_ERROR_FORMAT, std::string(600, 'x') + "%d");  // the loader cuts the format itself
     ShowMessage(1603);
-    ASSERT_EQ(Sim().messageBoxes.size(), 1u);
-    EXPECT_EQ(Sim().messageBoxes[0].text, std::string(510, 'x'));
+    ASSERT_EQ(MessageTexts(), (std::vector<std::string>{"Error 1603: The " + std::string(511 - 16, 'T'),
+                                                        "The " + std::string(507, 'T'), std::string(510, 'x')}));
+    EXPECT_EQ(Sim().messageBoxes[0].caption.size(), 2000u);
 }
 
 TEST_F(MessagesTest, ExhaustedMemoryWhileLoadingTheOwnStringDropsTheMessage)

@@ -6,16 +6,17 @@
 #include "messages/exitcode.h"
 
 #include <fstream>
+#include <map>
 #include <regex>
 
-const char* const kNeutralDescription =
-    "ProductCode={4F2A7C15-3B9D-0409-A1E6-5C8D2B7F9031}\r\n"
-    "ProductVersionCandidate=7.0.43.5; 7.0.61.1\r\n"
-    "PatchTitle=Kelvarin 2004 SP1\r\n"
-    "PatchGUID={B7E3D1A9-52C4-4F8E-9A06-1D3C7E5B2F48}\r\n"
-    "PatchFileLocation=\r\n";
+const char* const kNeutralDescription = "ProductCode={4F2A7C15-3B9D-0409-A1E6-5C8D2B7F9031}\r\n"
+                                        "ProductVersionCandidate=7.0.43.5; 7.0.61.1\r\n"
+                                        "PatchTitle=Kelvarin 2004 SP1\r\n"
+                                        "PatchGUID={B7E3D1A9-52C4-4F8E-9A06-1D3C7E5B2F48}\r\n"
+                                        "PatchFileLocation=\r\n";
 
-const char* const kTitleSuffix = " PATCHTITLE=\"Kelvarin 2004 SP1\" PATCHGUID=\"{B7E3D1A9-52C4-4F8E-9A06-1D3C7E5B2F48}\"";
+const char* const kTitleSuffix =
+    " PATCHTITLE=\"Kelvarin 2004 SP1\" PATCHGUID=\"{B7E3D1A9-52C4-4F8E-9A06-1D3C7E5B2F48}\"";
 
 void MachineTest::SetUp()
 {
@@ -37,26 +38,33 @@ void MachineTest::TearDown()
 
 void MachineTest::AddMessageRows()
 {
-    SimSetString(300, "Error %d: The %s update was not applied");
-    SimSetString(301, "The %s update has been successfully applied");
-    SimSetString(307, "Product is not installed");
-    SimSetString(308, "Incorrect product version installed");
+    SimSetString(IDS_ERROR_FORMAT, "Error %d: The %s update was not applied");
+    SimSetString(IDS_SUCCESS, "The %s update has been successfully applied");
+    SimSetString(IDS_NOT_INSTALLED, "Product is not installed");
+    SimSetString(IDS_WRONG_VERSION, "Incorrect product version installed");
 }
 
 void MachineTest::AddResources(const std::string& description, const std::string& package)
 {
-    SimAddResource("#206", "TXT", description);
-    SimAddResource("IDR_MSP", "MSP", package);
+    SimAddResource(SPLAUNCH_DESCRIPTION_NAME, SPLAUNCH_DESCRIPTION_TYPE, description);
+    SimAddResource(SPLAUNCH_PACKAGE_NAME, SPLAUNCH_PACKAGE_TYPE, package);
 }
 
+// Rows are "<id> \"text\"" with "" and \\ escapes; an id may be a name from res/resource.h.
 void MachineTest::LoadShippedStrings()
 {
-    std::ifstream in(std::string(SPLAUNCH_SOURCE_DIR) + "/res/strings.rc");
-    ASSERT_TRUE(in) << "res/strings.rc not found";
-    const std::regex row("^\\s*(\\d+)\\s+\"(.*)\"\\s*$");
+    std::map<std::string, UINT> ids;
+    std::ifstream header(std::string(SPLAUNCH_SOURCE_DIR) + "/res/resource.h");
+    const std::regex define("^#define (IDS_\\w+) (\\d+)");
     std::string line;
+    std::smatch match;
+    while (std::getline(header, line))
+        if (std::regex_search(line, match, define))
+            ids[match[1]] = static_cast<UINT>(std::stoul(match[2]));
+    std::ifstream in(std::string(SPLAUNCH_SOURCE_DIR) + "/res/strings.rc");
+    ASSERT_TRUE(in && !ids.empty()) << "res/strings.rc or res/resource.h not found";
+    const std::regex row("^\\s*(\\w+)\\s+\"(.*)\"\\s*$");
     while (std::getline(in, line)) {
-        std::smatch match;
         if (!std::regex_match(line, match, row))
             continue;
         std::string text;
@@ -66,18 +74,19 @@ void MachineTest::LoadShippedStrings()
                 ++i;
             text += quoted[i];
         }
-        SimSetString(static_cast<UINT>(std::stoul(match[1])), text);
+        const std::string id = match[1];
+        SimSetString(isdigit(static_cast<unsigned char>(id[0])) ? static_cast<UINT>(std::stoul(id)) : ids.at(id), text);
     }
 }
 
 void MachineTest::AddProductRows(unsigned i, const std::string& code, const std::string& accepted)
 {
-    SimSetString(400 + i, "U1:Product " + std::to_string(i));
-    SimSetString(500 + i, "U1:" + code);
-    SimSetString(600 + i, "U1:1033");
-    SimSetString(700 + i, "U1:7.1.0.5");
-    SimSetString(800 + i, "U1:Software\\Host\\P" + std::to_string(i));
-    SimSetString(900 + i, "U1:" + accepted);
+    SimSetString(IDS_PRODUCT_NAMES + i, "U1:Product " + std::to_string(i));
+    SimSetString(IDS_PRODUCT_CODES + i, "U1:" + code);
+    SimSetString(IDS_PRODUCT_LANGUAGES + i, "U1:1033");
+    SimSetString(IDS_PRODUCT_TARGET_VERSIONS + i, "U1:7.1.0.5");
+    SimSetString(IDS_PRODUCT_HOST_KEYS + i, "U1:Software\\Host\\P" + std::to_string(i));
+    SimSetString(IDS_PRODUCT_ACCEPTED_VERSIONS + i, "U1:" + accepted);
 }
 
 SimProduct& MachineTest::Install(const std::string& code, const std::string& version,
@@ -90,15 +99,13 @@ SimProduct& MachineTest::Install(const std::string& code, const std::string& ver
     return product;
 }
 
-int MachineTest::RunLauncher(const std::vector<std::string>& args, BOOL* pbInitResult)
+int MachineTest::RunLauncher(const std::vector<std::string>& args)
 {
     std::vector<std::string> argv = {"splaunch.exe"};
     argv.insert(argv.end(), args.begin(), args.end());
     SimSetArgs(argv);
     CPatchApp app;
-    const BOOL bResult = app.InitInstance();
-    if (pbInitResult != nullptr)
-        *pbInitResult = bResult;
+    (void)app.InitInstance();
     return app.ExitInstance();
 }
 
@@ -116,6 +123,11 @@ std::vector<std::string> MachineTest::ConfigureCommandLines()
     for (const SimConfigureCall& call : Sim().configureCalls)
         lines.push_back(call.commandLine);
     return lines;
+}
+
+std::string MachineTest::Failure(int nCode, const std::string& title)
+{
+    return "Error " + std::to_string(nCode) + ": The " + title + " update was not applied";
 }
 
 std::string ProductCode(int n)

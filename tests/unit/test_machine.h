@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/sim/sim.h"
+#include "res/resource.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +15,7 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Messages 300 and 301 and the other message rows.
+    // The message rows the launcher shows.
     static void AddMessageRows();
     // The description resource with the given text, and a small package.
     static void AddResources(const std::string& description, const std::string& package = "MSCF package bytes");
@@ -25,13 +26,14 @@ protected:
     // An installed product with the given features, all in the given state.
     static SimProduct& Install(const std::string& code, const std::string& version,
                                const std::vector<std::string>& features = {}, INSTALLSTATE state = INSTALLSTATE_LOCAL);
-    // Runs the launcher as the standard entry does (program name added); returns the exit
-    // code, and InitInstance's result through pbInitResult when given.
-    static int RunLauncher(const std::vector<std::string>& args = {}, BOOL* pbInitResult = nullptr);
+    // Runs the launcher as the standard entry does (program name added); returns the exit code.
+    static int RunLauncher(const std::vector<std::string>& args = {});
     // The texts of the message boxes shown so far.
     static std::vector<std::string> MessageTexts();
     // The command lines of the configure calls so far.
     static std::vector<std::string> ConfigureCommandLines();
+    // The shipped failure text for a code and a title.
+    static std::string Failure(int nCode, const std::string& title);
 };
 
 // Product codes of the tests: the same GUID with a different third group.
