@@ -14,5 +14,5 @@ struct CVersion {
 CVersion ParseVersion(CString strText);
 
 // TRUE when the record's installed version equals an entry of its accepted list (each
-// entry ends with ","); otherwise shows message 308 and returns FALSE.
+// entry ends with ","); otherwise shows IDS_WRONG_VERSION and returns FALSE.
 BOOL IsVersionAccepted(const CProductRecord& record);

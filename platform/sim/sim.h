@@ -20,8 +20,8 @@ struct SimNoCaseLess {
 };
 
 struct SimResource {
-    std::string name;  // "#206", "IDR_MSP"
-    std::string type;  // "TXT", "MSP"
+    std::string name;  // as FindResourceA names it: "#<id>" for an integer id
+    std::string type;
     std::vector<unsigned char> bytes;
     bool bFailLoad = false;
     bool bFailLock = false;

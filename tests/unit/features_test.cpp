@@ -22,7 +22,7 @@ TEST_F(FeaturesTest, RowsStatesAndTheNetworkFlagGiveTheListsAndTheSnapshot)
 {
     const struct {
         const char* pszName;
-        Names first, second;  // rows of the band from 10001 and of the band from 1001; "" is a gap
+        Names first, second;  // rows of the first and the second band; "" is a gap
         std::map<std::string, INSTALLSTATE> states;
         BOOL bNetwork;
         const char *pszAddLocal, *pszReinstall;

@@ -16,7 +16,7 @@ protected:
 
 TEST_F(MessagesTest, EachCodeGetsItsTextCaptionAndStyle)
 {
-    SimSetString(1001, "U1:100% %s %d");
+    SimSetString(IDS_FEATURES_SECOND_BAND, "U1:100% %s %d");
     SimSetString(105, "");
     const struct {
         int nCode;
@@ -26,10 +26,10 @@ TEST_F(MessagesTest, EachCodeGetsItsTextCaptionAndStyle)
         {1603, Failure(1603, "Kelvarin 2004"), 0x50030},
         {IDS_SUCCESS, "The Kelvarin 2004 update has been successfully applied", 0x50040},
         {IDS_NOT_INSTALLED, "Product is not installed", 0x50030},
-        {1001, "U1:100% %s %d", 0x50030},               // a row of its own is shown as it stands
-        {105, Failure(105, "Kelvarin 2004"), 0x50030},  // an empty row counts as none
+        {IDS_FEATURES_SECOND_BAND, "U1:100% %s %d", 0x50030},  // a row of its own is shown as it stands
+        {105, Failure(105, "Kelvarin 2004"), 0x50030},         // an empty row counts as none
         {-5, Failure(-5, "Kelvarin 2004"), 0x50030},
-        {65536 + 307, Failure(65843, "Kelvarin 2004"), 0x50030},  // no 16-bit alias of row 307
+        {65536 + IDS_NOT_INSTALLED, Failure(65536 + IDS_NOT_INSTALLED, "Kelvarin 2004"), 0x50030},  // no 16-bit alias
     };
     for (const auto& c : cases) {
         Sim().messageBoxes.clear();
@@ -72,8 +72,8 @@ TEST_F(MessagesTest, TextsLongerThanTheBufferAreCutAt511Characters)
 
 TEST_F(MessagesTest, ExhaustedMemoryWhileLoadingTheOwnStringDropsTheMessage)
 {
-    SimSetString(1001, std::string(300, 'r'));
+    SimSetString(IDS_FEATURES_SECOND_BAND, std::string(300, 'r'));
     Sim().allocationsBeforeFailure = 0;
-    ShowMessage(1001);
+    ShowMessage(IDS_FEATURES_SECOND_BAND);
     EXPECT_TRUE(Sim().messageBoxes.empty());
 }
