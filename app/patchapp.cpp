@@ -5,6 +5,7 @@
 #include "app/runflow.h"
 #include "app/globals.h"
 #include "description/description.h"
+#include "framework/exceptions.h"
 #include "installer/snapshot.h"
 #include "messages/exitcode.h"
 #include "messages/messages.h"
@@ -24,7 +25,18 @@ BOOL CPatchApp::InitInstance()
 {
     ResetRunExitCode();
     g_hInstance = FwGetResourceHandle();
+    try {
+        return Run();
+    } catch (CException* e) {
+        // Exhausted memory outside the product loop: the run ends silently, but not as a success.
+        e->Delete();
+        NoteFailure(ERROR_NOT_ENOUGH_MEMORY);
+        return FALSE;
+    }
+}
 
+BOOL CPatchApp::Run()
+{
     CString strSuffix;
     const int nCode = LoadPatchDescription(strSuffix);
     if (nCode != 0) {

@@ -14,4 +14,8 @@ public:
     int ExitInstance() override;
 
     CProductRecordArray m_arrProducts;  // the installed products; the records are owned here
+
+private:
+    // The whole job, from the description to the last product's turn.
+    BOOL Run();
 };

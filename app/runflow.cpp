@@ -9,8 +9,10 @@
 #include "installer/apply.h"
 #include "installer/features.h"
 #include "installer/versiongate.h"
+#include "messages/exitcode.h"
 #include "messages/messages.h"
 #include "payload/extract.h"
+#include "payload/package.h"
 #include "payload/restart.h"
 
 // One product's turn; FALSE when its package could not be written, which ends the run.
@@ -20,8 +22,17 @@ static BOOL RunProductTurn(CProductRecord& record, CFeatureSnapshot* pSnapshot, 
     g_strTitle = record.m_strName;
     if (!IsVersionAccepted(record))
         return TRUE;
+    // The package goes to a folder no unelevated process can change, where there is one,
+    // and is held read-only until the installer is done with it.
+    CString strFolder;
+    const BOOL bPrivate = CreatePrivatePackagePath(strFolder, record.m_strPackagePath);
     if (!ExtractPatchPackage(record.m_strPackagePath))
         return FALSE;
+    CPackageHold hold;
+    if (!hold.Hold(record.m_strPackagePath)) {
+        ShowMessage(kCannotOpenTarget);
+        return FALSE;
+    }
 
     CString strAddLocal;
     CString strReinstall;
@@ -35,7 +46,10 @@ static BOOL RunProductTurn(CProductRecord& record, CFeatureSnapshot* pSnapshot, 
     if (outcome == kPatchFailed)
         ++nErrorCount;
     (void)RestoreFeatureStates(record.m_strProductCode, pSnapshot);
+    hold.Release();
     (void)DeleteAtRestart(record.m_strPackagePath);
+    if (bPrivate)
+        (void)DeleteAtRestart(strFolder);
     if (nErrorCount == 0 && outcome == kPatchApplied)
         ShowMessage(IDS_SUCCESS);
     return TRUE;
@@ -56,6 +70,8 @@ void RunProducts(CProductRecordArray& arrProducts, CFeatureSnapshot* aSnapshots,
                 return;
         }
     } catch (CException* e) {
+        // The run ends silently, but not as a success.
         e->Delete();
+        NoteFailure(ERROR_NOT_ENOUGH_MEMORY);
     }
 }

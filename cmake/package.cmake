@@ -36,7 +36,8 @@ if(SPLAUNCH_HAVE_DEMO_PATCH)
          "${CMAKE_SOURCE_DIR}/tools/build-demo-patch.sh" "${CMAKE_SOURCE_DIR}/scripts/wine-env.sh"
          "${CMAKE_SOURCE_DIR}/cmake/mingw*.cmake")
     set(SPLAUNCH_DEMO_OUTPUTS "")
-    foreach(file kelvarin.msi kelvarin-sp1.msp kelvarin-sp1-fail.msp kelvarin-sp1-reboot.msp msiq.exe mspbuild.exe)
+    foreach(file kelvarin.msi kelvarin-sp1.msp kelvarin-sp1-fail.msp kelvarin-sp1-reboot.msp kelvarin-sp1-probe.msp msiq.exe
+                 mspbuild.exe)
         list(APPEND SPLAUNCH_DEMO_OUTPUTS "${SPLAUNCH_DEMO_PATCH_DIR}/${file}")
     endforeach()
     # The log keeps the build output quiet; it is shown when the script fails. The tools'

@@ -19,49 +19,39 @@ BOOL CStdioFile::Open(const char* pszPath, UINT nOpenFlags)
 {
     Abort();
     m_pStream = fopen(pszPath, (nOpenFlags & modeWrite) != 0 ? "wb" : "rb");
+    m_nNext = m_nEnd = 0;
     return m_pStream != NULL;
 }
 
-BOOL CStdioFile::ReadString(CString& strLine)
+BOOL CStdioFile::ReadLine(CString& strLine)
 {
     strLine.Empty();
-    char szChunk[256];
-    bool bReadAny = false;
     for (;;) {
-        if (fgets(szChunk, static_cast<int>(sizeof szChunk), m_pStream) == NULL) {
-            if (ferror(m_pStream))
-                FwThrowFileException(CFileException::genericException);
-            return bReadAny;
+        if (m_nNext == m_nEnd) {
+            const size_t nRead = fread(m_buffer, 1, sizeof m_buffer, m_pStream);
+            if (nRead == 0) {
+                if (ferror(m_pStream))
+                    FwThrowFileException(CFileException::genericException);
+                return strLine.GetLength() > 0;
+            }
+            m_nNext = 0;
+            m_nEnd = static_cast<int>(nRead);
         }
-        bReadAny = true;
-        size_t nLength = strlen(szChunk);
-        const bool bLineEnd = nLength > 0 && szChunk[nLength - 1] == '\n';
-        if (bLineEnd)
-            --nLength;
-        strLine += CString(szChunk, static_cast<int>(nLength));
-        if (bLineEnd)
-            break;
+        const char* pchStart = m_buffer + m_nNext;
+        const void* pLineFeed = memchr(pchStart, '\n', static_cast<size_t>(m_nEnd - m_nNext));
+        const int nTake =
+            pLineFeed == NULL ? m_nEnd - m_nNext : static_cast<int>(static_cast<const char*>(pLineFeed) - pchStart) + 1;
+        strLine += CString(pchStart, nTake);
+        m_nNext += nTake;
+        if (pLineFeed != NULL)
+            return TRUE;
     }
-    // A CR before the LF belongs to the line end.
-    const int nLength = strLine.GetLength();
-    if (nLength > 0 && strLine.GetAt(nLength - 1) == '\r')
-        strLine = strLine.Left(nLength - 1);
-    return TRUE;
 }
 
-void CStdioFile::WriteString(const char* psz)
+void CStdioFile::Write(const char* pch, int nLength)
 {
-    for (const char* p = psz; *p != '\0';) {
-        const char* pLineFeed = strchr(p, '\n');
-        const size_t nLength = pLineFeed == NULL ? strlen(p) : static_cast<size_t>(pLineFeed - p);
-        if (nLength > 0 && fwrite(p, 1, nLength, m_pStream) != nLength)
-            FwThrowFileException(CFileException::genericException);
-        if (pLineFeed == NULL)
-            break;
-        if (fwrite("\r\n", 1, 2, m_pStream) != 2)
-            FwThrowFileException(CFileException::genericException);
-        p = pLineFeed + 1;
-    }
+    if (nLength > 0 && fwrite(pch, 1, static_cast<size_t>(nLength), m_pStream) != static_cast<size_t>(nLength))
+        FwThrowFileException(CFileException::genericException);
 }
 
 void CStdioFile::Close()

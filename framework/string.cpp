@@ -1,6 +1,7 @@
 // CString: sharing, copy on write, searching, formatting and string-table loading.
 #include "framework/string.h"
 
+#include "framework/exceptions.h"
 #include "framework/memory.h"
 #include "framework/winapp.h"
 
@@ -12,7 +13,20 @@ struct EmptyString {
 EmptyString s_empty = {{-1, 0, 0}, '\0'};
 char* EmptyData() { return s_empty.header.data(); }
 
-int LengthOf(const char* psz) { return psz == NULL ? 0 : static_cast<int>(strlen(psz)); }
+// The longest string the framework makes (256 MiB): far beyond any text the launcher
+// handles, and small enough that no length, room for growth or buffer size computed from
+// it wraps an int or a 32-bit size_t.
+const size_t kMaxLength = 0x10000000;
+
+// A length as an int; a longer one is refused like memory that is not there.
+int CheckedLength(size_t nLength)
+{
+    if (nLength > kMaxLength)
+        FwThrowMemoryException();
+    return static_cast<int>(nLength);
+}
+
+int LengthOf(const char* psz) { return psz == NULL ? 0 : CheckedLength(strlen(psz)); }
 }  // namespace
 
 CString::CString() : m_pchData(EmptyData()) {}
@@ -91,7 +105,7 @@ CString& CString::operator=(const char* psz)
 
 void CString::ConcatCopy(const char* pch1, int n1, const char* pch2, int n2)
 {
-    const int nTotal = n1 + n2;
+    const int nTotal = CheckedLength(static_cast<size_t>(n1) + static_cast<size_t>(n2));
     if (nTotal == 0)
         return;
     CStringData* pData = NewStringData(nTotal, nTotal);
@@ -113,10 +127,11 @@ void CString::Append(const char* pch, int nLength)
         m_pchData[pData->nDataLength] = '\0';
         return;
     }
-    // Grow geometrically so that repeated appends stay linear.
+    // Grow geometrically so that repeated appends stay linear, up to the longest string.
     const int nOld = pData->nDataLength;
-    const int nNew = nOld + nLength;
-    CStringData* pNew = NewStringData(nNew, nNew + nNew / 2 + 16);
+    const int nNew = CheckedLength(static_cast<size_t>(nOld) + static_cast<size_t>(nLength));
+    const size_t nWanted = static_cast<size_t>(nNew) + static_cast<size_t>(nNew) / 2 + 16;
+    CStringData* pNew = NewStringData(nNew, static_cast<int>(nWanted < kMaxLength ? nWanted : kMaxLength));
     memcpy(pNew->data(), m_pchData, static_cast<size_t>(nOld));
     memcpy(pNew->data() + nOld, pch, static_cast<size_t>(nLength));
     Attach(pNew);
@@ -242,18 +257,20 @@ void CString::FormatFrom(const char* pszFormat, const FormatArg* pArgs, size_t n
         return;
     }
     CString strResult;
-    strResult.AllocBuffer(static_cast<int>(nLength));
+    strResult.AllocBuffer(CheckedLength(nLength));
     FormatText(strResult.m_pchData, nLength + 1, pszFormat, pArgs, nArgs);
     *this = strResult;
 }
 
 BOOL CString::LoadString(UINT nID)
 {
-    // Try a stack buffer first, then grow until the row fits with room to spare:
-    // the loader fills the buffer up to one less than its size when the row is longer.
+    // Try a stack buffer first, then grow until the row fits with room to spare. The
+    // loader fills a buffer up to one less than its size when the row is longer, and
+    // in a double-byte code page it stops one byte earlier rather than split a
+    // character: only a row that leaves two bytes unused is known to be whole.
     char szSmall[256];
     int nLength = ::LoadStringA(FwGetResourceHandle(), nID, szSmall, static_cast<int>(sizeof szSmall));
-    if (nLength < static_cast<int>(sizeof szSmall) - 1) {
+    if (nLength < static_cast<int>(sizeof szSmall) - 2) {
         AssignCopy(szSmall, nLength);
         return nLength > 0;
     }
@@ -261,7 +278,7 @@ BOOL CString::LoadString(UINT nID)
         CString strBuffer;
         strBuffer.AllocBuffer(nSize - 1);
         nLength = ::LoadStringA(FwGetResourceHandle(), nID, strBuffer.m_pchData, nSize);
-        if (nLength < nSize - 1 || nSize > 0x10000) {
+        if (nLength < nSize - 2 || nSize > 0x10000) {
             AssignCopy(strBuffer.m_pchData, nLength);
             return nLength > 0;
         }

@@ -30,6 +30,8 @@ PatchOutcome ApplyPatch(CProductRecord& record, const CString& strAddLocal, cons
         NoteInstallerOutcome(nResult);
         return kPatchCancelled;
     default:
+        // Noted here too: a result that is also the success message's id is a failure all the same.
+        NoteFailure(static_cast<int>(nResult));
         ShowMessage(static_cast<int>(nResult));
         return kPatchFailed;
     }

@@ -10,6 +10,7 @@
 
 #include <windows.h>
 #include <msi.h>
+#include <sddl.h>
 #include <io.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -66,6 +67,9 @@ typedef DWORD REGSAM;
 #define ERROR_SUCCESS 0L
 #define ERROR_FILE_NOT_FOUND 2L
 #define ERROR_ACCESS_DENIED 5L
+#define ERROR_NOT_ENOUGH_MEMORY 8L
+#define ERROR_SHARING_VIOLATION 32L
+#define ERROR_ALREADY_EXISTS 183L
 #define ERROR_INVALID_PARAMETER 87L
 #define ERROR_MORE_DATA 234L
 #define ERROR_UNKNOWN_PRODUCT 1605L
@@ -86,6 +90,25 @@ typedef DWORD REGSAM;
 #define MB_TOPMOST 0x00040000L
 
 #define MOVEFILE_DELAY_UNTIL_REBOOT 0x00000004
+#define MAX_PATH 260
+#define GENERIC_READ 0x80000000u
+#define FILE_SHARE_READ 0x00000001
+#define OPEN_EXISTING 3
+#define FILE_ATTRIBUTE_NORMAL 0x00000080
+#define INVALID_HANDLE_VALUE ((HANDLE)(intptr_t)-1)
+#define SDDL_REVISION_1 1
+
+typedef uint32_t ULONG;
+typedef ULONG* PULONG;
+typedef BYTE BOOLEAN;
+typedef void* PSECURITY_DESCRIPTOR;
+typedef struct _SECURITY_ATTRIBUTES {
+    DWORD nLength;
+    LPVOID lpSecurityDescriptor;
+    BOOL bInheritHandle;
+} SECURITY_ATTRIBUTES, *LPSECURITY_ATTRIBUTES;
+typedef int(WINAPI* FARPROC)(void);
+typedef void* HLOCAL;
 #define VER_PLATFORM_WIN32_WINDOWS 1
 #define VER_PLATFORM_WIN32_NT 2
 
@@ -113,6 +136,16 @@ typedef int INSTALLUILEVEL;
 
 // kernel32
 HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName);
+FARPROC WINAPI GetProcAddress(HMODULE hModule, LPCSTR lpProcName);
+DWORD WINAPI GetLastError(void);
+HLOCAL WINAPI LocalFree(HLOCAL hMem);
+BOOL WINAPI CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES lpSecurityAttributes);
+BOOL WINAPI RemoveDirectoryA(LPCSTR lpPathName);
+UINT WINAPI GetTempFileNameA(LPCSTR lpPathName, LPCSTR lpPrefixString, UINT uUnique, LPSTR lpTempFileName);
+HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
+                          LPSECURITY_ATTRIBUTES lpSecurityAttributes, DWORD dwCreationDisposition,
+                          DWORD dwFlagsAndAttributes, HANDLE hTemplateFile);
+BOOL WINAPI CloseHandle(HANDLE hObject);
 HRSRC WINAPI FindResourceA(HMODULE hModule, LPCSTR lpName, LPCSTR lpType);
 DWORD WINAPI SizeofResource(HMODULE hModule, HRSRC hResInfo);
 HGLOBAL WINAPI LoadResource(HMODULE hModule, HRSRC hResInfo);
@@ -166,15 +199,13 @@ int _access(const char* path, int mode);
 FILE* SimFopen(const char* path, const char* mode);
 size_t SimFwrite(const void* data, size_t size, size_t count, FILE* stream);
 int SimFclose(FILE* stream);
-char* SimFgets(char* buffer, int size, FILE* stream);
-int SimFputs(const char* text, FILE* stream);
+size_t SimFread(void* buffer, size_t size, size_t count, FILE* stream);
 int SimFerror(FILE* stream);
 #ifdef SPLAUNCH_LOGIC
 #define fopen SimFopen
 #define fwrite SimFwrite
 #define fclose SimFclose
-#define fgets SimFgets
-#define fputs SimFputs
+#define fread SimFread
 #define ferror SimFerror
 #endif
 

@@ -4,7 +4,8 @@
 # usage: tools/build-demo-patch.sh OUTDIR [WINEPREFIX]
 #
 # Leaves OUTDIR/kelvarin.msi, OUTDIR/kelvarin-sp1.msp and the two failure-test
-# patches kelvarin-sp1-fail.msp (1603) and kelvarin-sp1-reboot.msp (3010), plus the
+# patches kelvarin-sp1-fail.msp (1603), kelvarin-sp1-reboot.msp (3010) and
+# kelvarin-sp1-probe.msp (runs C:\probe.exe against the package while it applies), plus the
 # tools mspbuild.exe and msiq.exe. The Wine prefix (default OUTDIR/prefix) is
 # created when missing; it must be owned by the caller. The tools are built for the
 # architecture Wine runs (SPLAUNCH_WINE_ARCH, scripts/wine-env.sh). Needs python3, wixl,
@@ -56,7 +57,7 @@ if [ ! -f "$prefix/system.reg" ]; then
 fi
 cp "$demo"/kelvarin-sp1*.patch "$out/"
 cd "$out"
-for def in kelvarin-sp1 kelvarin-sp1-fail kelvarin-sp1-reboot; do
+for def in kelvarin-sp1 kelvarin-sp1-fail kelvarin-sp1-reboot kelvarin-sp1-probe; do
     timed "mspbuild $def" wine mspbuild.exe "$def.patch" "$def.msp"
 done
 # A prefix made here gets its server stopped; a caller's prefix keeps its own.

@@ -1,4 +1,5 @@
-// Prints what the installer reports about a product, for scripts checking a patch by effect.
+// Prints what the installer reports about a product, for scripts checking a patch by effect,
+// and configures a product as a launcher would, for comparing runs with the launcher's.
 #include <windows.h>
 #include <msi.h>
 
@@ -12,7 +13,8 @@ int Usage()
     std::fprintf(stderr, "usage: msiq state PRODUCT          product state (5 = installed)\n"
                          "       msiq version PRODUCT        VersionString\n"
                          "       msiq features PRODUCT F...  one 'feature=state' line each\n"
-                         "       msiq patches PRODUCT        one applied patch code a line\n");
+                         "       msiq patches PRODUCT        one applied patch code a line\n"
+                         "       msiq configure PRODUCT LINE configure with that command line, print the result\n");
     return 2;
 }
 
@@ -36,6 +38,10 @@ int main(int argc, char** argv)
             return 1;
         }
         std::printf("%s\n", buf);
+        return 0;
+    }
+    if (!std::strcmp(argv[1], "configure") && argc == 4) {
+        std::printf("%u\n", MsiConfigureProductExA(product, 0, INSTALLSTATE_DEFAULT, argv[3]));
         return 0;
     }
     if (!std::strcmp(argv[1], "features")) {

@@ -62,6 +62,9 @@ struct SimRegKey {
 struct SimMachine {
     // Resources and the user interface.
     std::unordered_map<UINT, std::string> strings;
+    // Like the loader of a double-byte code page, which stops one byte early rather than
+    // split a character: a row that does not fit leaves two bytes of the buffer unused.
+    bool bDoubleByteLoader = false;
     std::vector<SimResource> resources;
     std::vector<SimMessageBox> messageBoxes;
 
@@ -100,6 +103,21 @@ struct SimMachine {
     std::set<std::string, SimNoCaseLess> failDelete;
     std::set<std::string, SimNoCaseLess> failRename;  // by source path
     int openFileCount = 0;
+    // Handles from CreateFileA: while one is open without write (delete) sharing, the file
+    // cannot be opened for writing (deleted, moved), as on Windows.
+    struct OpenHandle {
+        std::string path;
+        DWORD shareMode;
+    };
+    std::map<HANDLE, OpenHandle> openHandles;
+    bool bCreateDirectoryDenied = false;  // the user is not an administrator
+    DWORD lastError = 0;
+
+    // advapi32's security functions, looked up by name; absent on the 9x family and on
+    // old NT systems. The descriptors made are SDDL texts; the random bytes a counter.
+    bool bNoSecurityFunctions = false;
+    int liveDescriptors = 0;
+    unsigned randomCounter = 0;
 
     // The heap: after this many more successful allocations, the next ones fail.
     long allocationsBeforeFailure = -1;
@@ -130,6 +148,12 @@ void SimSetBinary(const std::string& path, const std::string& name, DWORD type, 
 void SimSetString(const std::string& path, const std::string& name, const std::string& text);
 bool SimKeyExists(const std::string& path);
 bool SimValueExists(const std::string& path, const std::string& name);
+
+// The module handle of advapi32, which GetModuleHandleA gives for its name.
+HMODULE SimAdvapiHandle();
+
+// Whether an open handle keeps other processes from writing (deleting) the file.
+bool SimFileHeldAgainstWriters(const std::string& windowsPath);
 
 // Files: the host path of a Windows path, and whole-file access.
 std::string SimHostPath(const std::string& windowsPath);

@@ -21,7 +21,7 @@ SimStream* StreamOf(FILE* pStream)
 
 FILE* SimFopen(const char* path, const char* mode)
 {
-    if (Sim().failOpen.count(path) != 0)
+    if (Sim().failOpen.count(path) != 0 || (strchr(mode, 'r') == NULL && SimFileHeldAgainstWriters(path)))
         return NULL;
     FILE* pStream = fopen(SimHostPath(path).c_str(), mode);
     if (pStream != NULL) {
@@ -41,24 +41,14 @@ size_t SimFwrite(const void* data, size_t size, size_t count, FILE* stream)
     return fwrite(data, size, count, stream);
 }
 
-int SimFputs(const char* text, FILE* stream)
-{
-    SimStream* pInfo = StreamOf(stream);
-    if (pInfo != NULL && Sim().failWrite.count(pInfo->path) != 0) {
-        pInfo->bError = true;
-        return EOF;
-    }
-    return fputs(text, stream);
-}
-
-char* SimFgets(char* buffer, int size, FILE* stream)
+size_t SimFread(void* buffer, size_t size, size_t count, FILE* stream)
 {
     SimStream* pInfo = StreamOf(stream);
     if (pInfo != NULL && Sim().failRead.count(pInfo->path) != 0) {
         pInfo->bError = true;
-        return NULL;
+        return 0;
     }
-    return fgets(buffer, size, stream);
+    return fread(buffer, size, count, stream);
 }
 
 int SimFerror(FILE* stream)
@@ -97,7 +87,7 @@ int _access(const char* path, int mode) { return access(SimHostPath(path).c_str(
 BOOL WINAPI DeleteFileA(LPCSTR lpFileName)
 {
     SimLogCall("DeleteFileA", SimQuoted{lpFileName});
-    if (Sim().failDelete.count(lpFileName) != 0)
+    if (Sim().failDelete.count(lpFileName) != 0 || SimFileHeldAgainstWriters(lpFileName))
         return FALSE;
     return unlink(SimHostPath(lpFileName).c_str()) == 0;
 }
@@ -105,10 +95,64 @@ BOOL WINAPI DeleteFileA(LPCSTR lpFileName)
 BOOL WINAPI MoveFileA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName)
 {
     SimLogCall("MoveFileA", SimQuoted{lpExistingFileName}, SimQuoted{lpNewFileName});
-    if (Sim().failRename.count(lpExistingFileName) != 0)
+    if (Sim().failRename.count(lpExistingFileName) != 0 || SimFileHeldAgainstWriters(lpExistingFileName))
         return FALSE;
     // Like the platform: the move does not replace an existing file.
     if (SimFileExists(lpNewFileName))
         return FALSE;
     return rename(SimHostPath(lpExistingFileName).c_str(), SimHostPath(lpNewFileName).c_str()) == 0;
+}
+
+UINT WINAPI GetTempFileNameA(LPCSTR lpPathName, LPCSTR lpPrefixString, UINT uUnique, LPSTR lpTempFileName)
+{
+    SimLogCall("GetTempFileNameA", SimQuoted{lpPathName}, SimQuoted{lpPrefixString}, uUnique);
+    // Like the platform: the first free name <folder>\<prefix><hex>.tmp, created empty.
+    for (UINT n = 1; n < 0x10000; ++n) {
+        char szName[32];
+        snprintf(szName, sizeof szName, "%.3s%X.tmp", lpPrefixString, n);
+        const std::string path = std::string(lpPathName) + "\\" + szName;
+        if (SimFileExists(path))
+            continue;
+        FILE* pFile = fopen(SimHostPath(path).c_str(), "wb");
+        if (pFile == NULL)
+            return 0;
+        fclose(pFile);
+        snprintf(lpTempFileName, MAX_PATH, "%s", path.c_str());
+        return n;
+    }
+    return 0;
+}
+
+HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode, LPSECURITY_ATTRIBUTES,
+                          DWORD dwCreationDisposition, DWORD, HANDLE)
+{
+    SimLogCall("CreateFileA", SimQuoted{lpFileName}, SimHex{dwDesiredAccess}, dwShareMode, dwCreationDisposition);
+    // Only what the launcher asks for: an existing file opened for reading.
+    if (dwDesiredAccess != GENERIC_READ || dwCreationDisposition != OPEN_EXISTING || !SimFileExists(lpFileName) ||
+        Sim().failOpen.count(lpFileName) != 0) {
+        Sim().lastError = ERROR_SHARING_VIOLATION;
+        return INVALID_HANDLE_VALUE;
+    }
+    static uintptr_t s_nNext = 0x1000;
+    HANDLE hFile = reinterpret_cast<HANDLE>(s_nNext += 4);
+    Sim().openHandles[hFile] = {lpFileName, dwShareMode};
+    return hFile;
+}
+
+BOOL WINAPI CloseHandle(HANDLE hObject)
+{
+    auto it = Sim().openHandles.find(hObject);
+    if (it == Sim().openHandles.end())
+        return FALSE;
+    SimLogCall("CloseHandle", SimQuoted{it->second.path.c_str()});
+    Sim().openHandles.erase(it);
+    return TRUE;
+}
+
+bool SimFileHeldAgainstWriters(const std::string& windowsPath)
+{
+    for (const auto& handle : Sim().openHandles)
+        if (strcasecmp(handle.second.path.c_str(), windowsPath.c_str()) == 0 && (handle.second.shareMode & 2) == 0)
+            return true;
+    return false;
 }

@@ -65,6 +65,7 @@ void SimReset()
     g_pMachine->scratch = scratch;
     MakeDirectories(scratch + "/C/Temp");
     MakeDirectories(scratch + "/C/windows/system32");
+    MakeDirectories(scratch + "/C/windows/Temp");
     MakeDirectories(scratch + "/cwd");
     SimSetArgs({"splaunch.exe"});
 }

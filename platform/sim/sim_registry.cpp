@@ -61,7 +61,8 @@ LONG WINAPI RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD, LPDWORD lpT
         return ERROR_SUCCESS;
     if (cbValue > cbCapacity)
         return ERROR_MORE_DATA;
-    memcpy(lpData, value->second.data.data(), cbValue);
+    if (cbValue > 0)
+        memcpy(lpData, value->second.data.data(), cbValue);
     return ERROR_SUCCESS;
 }
 

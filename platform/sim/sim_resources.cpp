@@ -21,7 +21,12 @@ SimResource* FromHandle(const void* h)
 }
 }  // namespace
 
-HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName) { return lpModuleName == NULL ? kModule : NULL; }
+HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName)
+{
+    if (lpModuleName == NULL)
+        return kModule;
+    return strcasecmp(lpModuleName, "advapi32.dll") == 0 ? SimAdvapiHandle() : NULL;
+}
 
 HRSRC WINAPI FindResourceA(HMODULE hModule, LPCSTR lpName, LPCSTR lpType)
 {
@@ -66,7 +71,9 @@ int WINAPI LoadStringA(HINSTANCE hInstance, UINT uID, LPSTR lpBuffer, int cchBuf
     if (hInstance != kModule || it == Sim().strings.end())
         return 0;
     // Like the platform: as much as fits with its NUL, and the count copied.
-    const size_t nCopy = std::min(it->second.size(), static_cast<size_t>(cchBufferMax - 1));
+    size_t nCopy = std::min(it->second.size(), static_cast<size_t>(cchBufferMax - 1));
+    if (Sim().bDoubleByteLoader && nCopy < it->second.size() && nCopy > 0)
+        --nCopy;
     memcpy(lpBuffer, it->second.data(), nCopy);
     lpBuffer[nCopy] = '\0';
     return static_cast<int>(nCopy);

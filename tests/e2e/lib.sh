@@ -14,7 +14,7 @@ PROFILE=Drafting
 e2e_fail() { echo "FAIL: $*" >&2; exit 1; }
 # A command that fails under set -e names itself instead of ending the scenario silently.
 set -E
-trap 'echo "FAIL: ${BASH_SOURCE[0]##*/}:$LINENO: $BASH_COMMAND (status $?)" >&2' ERR
+trap '[[ $- != *e* ]] || echo "FAIL: ${BASH_SOURCE[0]##*/}:$LINENO: $BASH_COMMAND (status $?)" >&2' ERR
 
 e2e_expect_eq() { [ "$1" = "$2" ] || e2e_fail "$3: expected [$2], got [$1]"; }
 
@@ -129,9 +129,10 @@ e2e_features() { e2e_msiq features "$PRODUCT" "$@" | tr '\n' ' ' | sed 's/ $//';
 e2e_product_file() { tr -d '\r' < "$WINEPREFIX/drive_c/$DEMO_PRODUCT_DIR/$1"; }
 e2e_reg_value() { wine_reg_value "$@"; }
 
-# e2e_reg_key KEY: "present" or "absent". e2e_unix_path PATH: a Windows path in the prefix.
+# e2e_reg_key KEY: "present" or "absent". e2e_unix_path PATH: a Windows path in the prefix,
+# letter case resolved as Wine resolves it.
 e2e_reg_key() { if wine reg query "$1" >/dev/null 2>&1; then echo present; else echo absent; fi; }
-e2e_unix_path() { local rest=${1#?:\\}; echo "$WINEPREFIX/drive_c/${rest//\\//}"; }
+e2e_unix_path() { winepath -u "$1" 2>/dev/null | tr -d '\r'; }
 
 # e2e_expect_box_unless QUIET BOX: the run showed exactly BOX ("text|caption|style"),
 # or no box at all when QUIET is /q.

@@ -45,16 +45,33 @@ TEST_F(FrameworkTest, FormatWritesNumbersAndTextsAndNeverReadsMissingArguments)
     EXPECT_STREQ(szSmall, "[abcd");
 }
 
-TEST_F(FrameworkTest, LoadStringTakesRowsOfAnyLength)
+TEST_F(FrameworkTest, LoadStringTakesRowsOfAnyLengthAlsoFromADoubleByteLoader)
 {
     CString s;
-    for (size_t nLength : {255, 1023, 65535}) {
-        SimSetString(10, std::string(nLength, 'r'));
-        EXPECT_TRUE(s.LoadString(10));
-        EXPECT_EQ(s.GetLength(), static_cast<int>(nLength));
+    for (bool bDoubleByte : {false, true}) {
+        Sim().bDoubleByteLoader = bDoubleByte;
+        for (size_t nLength : {254, 255, 300, 1022, 1023, 1500, 65535}) {
+            SimSetString(10, std::string(nLength, 'r'));
+            EXPECT_TRUE(s.LoadString(10));
+            EXPECT_EQ(s.GetLength(), static_cast<int>(nLength)) << bDoubleByte;
+        }
     }
     EXPECT_FALSE(s.LoadString(13));
     EXPECT_TRUE(s.IsEmpty());
+}
+
+TEST_F(FrameworkTest, AStringLongerThanTheLongestIsRefusedLikeExhaustedMemory)
+{
+    CString s(std::string(0x8000001, 's').c_str());  // twice that is longer than the longest string
+    bool bCaught = false;
+    try {
+        s += s;
+    } catch (CException* e) {
+        bCaught = dynamic_cast<CMemoryException*>(e) != nullptr;
+        e->Delete();
+    }
+    EXPECT_TRUE(bCaught);
+    EXPECT_EQ(s.GetLength(), 0x8000001);
 }
 
 TEST_F(FrameworkTest, ExhaustedMemoryRaisesTheMemoryExceptionAndKeepsTheOldValue)
@@ -98,25 +115,27 @@ TEST_F(FrameworkTest, ListsInsertAfterAPositionAndMapsFindEveryKeyAfterGrowing)
     EXPECT_EQ(map.GetCount(), 2000);
 }
 
-TEST_F(FrameworkTest, TextFilesReadBothLineEndsWriteCrLfAndRaiseFileExceptions)
+TEST_F(FrameworkTest, FilesReadLinesWithTheirBytesAndLineEndsAndRaiseFileExceptions)
 {
-    SimWriteFile("C:\\in.txt", "one\r\ntwo\nthree");
+    using namespace std::string_literals;    // "..."s keeps a NUL inside a text
+    const std::string longLine(10000, 'L');  // longer than the read-ahead buffer
+    SimWriteFile("C:\\in.txt", "one\r\ntw\0o\n"s + longLine + "\r\nlast");
     CStdioFile in;
-    ASSERT_TRUE(in.Open("C:\\in.txt", CFile::modeRead | CFile::typeText));
+    ASSERT_TRUE(in.Open("C:\\in.txt", CFile::modeRead));
     CString line;
     std::vector<std::string> lines;
-    while (in.ReadString(line))
-        lines.push_back(static_cast<const char*>(line));
+    while (in.ReadLine(line))
+        lines.push_back(std::string(line, line.GetLength()));
     in.Close();
-    EXPECT_EQ(lines, (std::vector<std::string>{"one", "two", "three"}));
+    EXPECT_EQ(lines, (std::vector<std::string>{"one\r\n", "tw\0o\n"s, longLine + "\r\n", "last"}));
 
     CStdioFile out;
-    ASSERT_TRUE(out.Open("C:\\out.txt", CFile::modeCreate | CFile::modeWrite | CFile::typeText));
-    out.WriteString("a\nb\n");
+    ASSERT_TRUE(out.Open("C:\\out.txt", CFile::modeCreate | CFile::modeWrite));
+    out.Write("a\0b\n", 4);
     out.Close();
-    std::string content;
-    ASSERT_TRUE(SimReadFile("C:\\out.txt", content));
-    EXPECT_EQ(content, "a\r\nb\r\n");
+    std::string written;
+    ASSERT_TRUE(SimReadFile("C:\\out.txt", written));
+    EXPECT_EQ(written, "a\0b\n"s);
 
     Sim().failRead.insert("C:\\in.txt");
     ASSERT_TRUE(in.Open("C:\\in.txt", CFile::modeRead));
@@ -130,6 +149,6 @@ TEST_F(FrameworkTest, TextFilesReadBothLineEndsWriteCrLfAndRaiseFileExceptions)
         }
         return false;
     };
-    EXPECT_TRUE(raisesFileError([&] { in.ReadString(line); }));
+    EXPECT_TRUE(raisesFileError([&] { in.ReadLine(line); }));
     EXPECT_TRUE(raisesFileError([] { CFile::Remove("C:\\missing.txt"); }));
 }

@@ -40,6 +40,7 @@ TEST_F(HostSettingsTest, OnlyTheNumberFourMarksANetworkInstallation)
                  // Shorter data fills the start of a zeroed field, whatever its type.
                  {"two bytes", REG_BINARY, std::string("\x04\0", 2), true},
                  {"one byte", REG_BINARY, std::string("\x04", 1), true},
+                 {"empty", REG_BINARY, std::string(), false},
                  {"too long", REG_BINARY, std::string("\x04\0\0\0\0\0\0\0", 8), false}};
     for (const auto& c : cases) {
         SimSetBinary(path, "StandaloneNetworkType", c.dwType, c.bytes);

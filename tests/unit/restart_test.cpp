@@ -66,30 +66,38 @@ TEST_F(RestartTest, OnlyWindows95And98UseTheRenameList)
     }
 }
 
-TEST_F(RestartTest, TheEntryGoesAtTheEndOfTheFirstRenameSection)
+TEST_F(RestartTest, TheEntryGoesAtTheEndOfTheFirstRenameSectionAndEveryOtherByteStays)
 {
+    using namespace std::string_literals;  // "..."s keeps a NUL inside a text
+    const std::string longLine(300000, 'v');
     const struct {
         const char* pszName;
-        const char* pszBefore;  // NULL: no list yet
+        std::string before;  // "<absent>": no list yet
         std::string after;
         int nCalls = 1;
     } cases[] = {
-        {"no list, two calls", NULL, "[rename]\r\n" + kEntry + kEntry, 2},
-        {"between sections", kOldList.c_str(), kNewList},
+        // clang-format off
+        {"no list, two calls", "<absent>", "[rename]\r\n" + kEntry + kEntry, 2},
+        {"between sections", kOldList, kNewList},
         {"last section", "[a]\r\nx\r\n[rename]\r\nNUL=C:\\o\r\n", "[a]\r\nx\r\n[rename]\r\nNUL=C:\\o\r\n" + kEntry},
         {"no section", "[a]\r\nx\r\n", "[a]\r\nx\r\n[rename]\r\n" + kEntry},
         {"other case kept as written", "[ReNaMe]\r\n[b]\r\n", "[ReNaMe]\r\n" + kEntry + "[b]\r\n"},
         {"blanks are not the section", " [rename]\r\n[rename] \r\n", " [rename]\r\n[rename] \r\n[rename]\r\n" + kEntry},
-        {"a later section untouched", "[rename]\r\n[b]\r\n[rename]\r\nc\r\n",
-         "[rename]\r\n" + kEntry + "[b]\r\n[rename]\r\nc\r\n"},
+        {"a later section untouched", "[rename]\r\n[b]\r\n[rename]\r\nc\r\n", "[rename]\r\n" + kEntry + "[b]\r\n[rename]\r\nc\r\n"},
         {"a bracket inside a line", "[rename]\r\nx=[y]\r\n [z]\r\n", "[rename]\r\nx=[y]\r\n [z]\r\n" + kEntry},
         {"last line without line end", "[a]\r\nx", "[a]\r\nx\r\n[rename]\r\n" + kEntry},
-        {"line feeds only", "[rename]\nx\n[b]\ny", "[rename]\r\nx\r\n" + kEntry + "[b]\r\ny\r\n"},
+        {"line feeds kept", "[rename]\nx\n[b]\ny", "[rename]\nx\n" + kEntry + "[b]\ny\r\n"},
         {"empty file", "", "[rename]\r\n" + kEntry},
+        {"a NUL inside a line neither ends it nor joins the next", "[rename]\r\nA\0B\r\n[b]\r\nc\0\r\n"s,
+         "[rename]\r\nA\0B\r\n"s + kEntry + "[b]\r\nc\0\r\n"s},
+        {"a NUL is not the end of a header", "[rename]\0x\r\n[rename]\r\n"s, "[rename]\0x\r\n[rename]\r\n"s + kEntry},
+        {"bytes above 127 and a lone CR", "[rename]\r\n\xe9\xff\x80\rz\r\r\n[b]\r\n", "[rename]\r\n\xe9\xff\x80\rz\r\r\n" + kEntry + "[b]\r\n"},
+        {"a very long line", "[rename]\r\n" + longLine + "\r\n[b]\r\n", "[rename]\r\n" + longLine + "\r\n" + kEntry + "[b]\r\n"},
+        // clang-format on
     };
     for (const auto& c : cases) {
-        if (c.pszBefore != NULL)
-            SimWriteFile(kIni, c.pszBefore);
+        if (c.before != "<absent>")
+            SimWriteFile(kIni, c.before);
         for (int i = 0; i < c.nCalls; ++i)
             EXPECT_TRUE(DeleteAtRestart(kTarget)) << c.pszName;
         EXPECT_EQ(Content(kIni), c.after) << c.pszName;
@@ -97,6 +105,16 @@ TEST_F(RestartTest, TheEntryGoesAtTheEndOfTheFirstRenameSection)
         SimReset();
         SetOs(VER_PLATFORM_WIN32_WINDOWS, 4, 10);
     }
+}
+
+TEST_F(RestartTest, AListOfSeveralMegabytesIsCopiedWhole)
+{
+    std::string list;
+    for (int i = 0; list.size() < 6000000; ++i)
+        list += (i % 5000 == 0 ? "[s" : "NUL=C:\\f") + std::to_string(i) + (i % 3 == 0 ? "\n" : "\r\n");
+    SimWriteFile(kIni, list);
+    EXPECT_TRUE(DeleteAtRestart(kTarget));
+    EXPECT_TRUE(Content(kIni) == list + "[rename]\r\n" + kEntry);  // no diff of megabytes on failure
 }
 
 TEST_F(RestartTest, TheListPathMustFitInTheDirectoryBuffer)
@@ -120,26 +138,31 @@ TEST_F(RestartTest, TheListPathMustFitInTheDirectoryBuffer)
     EXPECT_EQ(Content((Sim().windowsDirectory + "\\wininit.ini").c_str()), "[rename]\r\n" + kEntry);
 }
 
-// Each way the rewrite can fail, and where the complete old list is afterwards.
+// Each way the rewrite can fail: where the complete old list is afterwards, and what a
+// later call that does not fail makes of it.
 TEST_F(RestartTest, AFailureAnywhereLeavesTheCompleteListInOneOfTheTwoFiles)
 {
     using Failures = std::set<std::string, SimNoCaseLess> SimMachine::*;
+    const std::string kBoth = kNewList.substr(0, kNewList.find("[Other]")) + kEntry + "[Other]\r\nB=2\r\n";
     const struct {
         const char* pszName;
         Failures pFailures;
         const char* pszPath;
         long nDirectoryResult;
-        std::string ini, work;  // the files afterwards; "*": partly written
+        std::string ini, work;  // the files afterwards
+        std::string later;      // the list after a later call
     } cases[] = {
-        {"no directory", NULL, "", 0, kOldList, "<absent>"},
-        {"directory does not fit", NULL, "", 1024, kOldList, "<absent>"},
-        {"the list cannot be read", &SimMachine::failOpen, kIni, -1, kOldList, "<absent>"},
-        {"the work file cannot be opened", &SimMachine::failOpen, kNew, -1, kOldList, "<absent>"},
-        {"a read fails", &SimMachine::failRead, kIni, -1, kOldList, "*"},
-        {"a write fails", &SimMachine::failWrite, kNew, -1, kOldList, "*"},
-        {"closing the work file fails", &SimMachine::failClose, kNew, -1, kOldList, kNewList},
-        {"removing the list fails", &SimMachine::failDelete, kIni, -1, kOldList, kNewList},
-        {"the rename fails", &SimMachine::failRename, kNew, -1, "<absent>", kNewList},
+        // clang-format off
+        {"no directory", NULL, "", 0, kOldList, "<absent>", kNewList},
+        {"directory does not fit", NULL, "", 1024, kOldList, "<absent>", kNewList},
+        {"the list cannot be read", &SimMachine::failOpen, kIni, -1, kOldList, "<absent>", kNewList},
+        {"the work file cannot be opened", &SimMachine::failOpen, kNew, -1, kOldList, "<absent>", kNewList},
+        {"a read fails", &SimMachine::failRead, kIni, -1, kOldList, "<absent>", kNewList},
+        {"a write fails", &SimMachine::failWrite, kNew, -1, kOldList, "<absent>", kNewList},
+        {"closing the work file fails", &SimMachine::failClose, kNew, -1, kOldList, "<absent>", kNewList},
+        {"removing the list fails", &SimMachine::failDelete, kIni, -1, kOldList, kNewList, kNewList},
+        {"the rename fails", &SimMachine::failRename, kNew, -1, "<absent>", kNewList, kBoth},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SimReset();
@@ -150,7 +173,17 @@ TEST_F(RestartTest, AFailureAnywhereLeavesTheCompleteListInOneOfTheTwoFiles)
         Sim().windowsDirectoryResult = c.nDirectoryResult;
         EXPECT_FALSE(DeleteAtRestart(kTarget)) << c.pszName;
         EXPECT_EQ(Content(kIni), c.ini) << c.pszName;
-        EXPECT_TRUE(c.work == "*" || Content(kNew) == c.work) << c.pszName;
+        EXPECT_EQ(Content(kNew), c.work) << c.pszName;
         EXPECT_EQ(Sim().openFileCount, 0) << c.pszName;
+        Sim().failOpen.clear();
+        Sim().failRead.clear();
+        Sim().failWrite.clear();
+        Sim().failClose.clear();
+        Sim().failDelete.clear();
+        Sim().failRename.clear();
+        Sim().windowsDirectoryResult = -1;
+        EXPECT_TRUE(DeleteAtRestart(kTarget)) << c.pszName;
+        EXPECT_EQ(Content(kIni), c.later) << c.pszName;
+        EXPECT_FALSE(SimFileExists(kNew)) << c.pszName;
     }
 }

@@ -26,9 +26,19 @@ protected:
     {
         return "The " + name + " update has been successfully applied";
     }
-    static std::string Patch(int n, const std::string& addLocal = "", const std::string& reinstall = "")
+    // The paths of the packages the run held open, in order.
+    static std::vector<std::string> HeldPackages()
     {
-        return "PATCH=\"C:\\Temp\\MSP" + std::to_string(n) + ".tmp\" ADDLOCAL=\"" + addLocal + "\" REINSTALL=\"" +
+        std::vector<std::string> paths;
+        for (const std::string& call : SimCallsStartingWith("CreateFileA(\""))
+            paths.push_back(call.substr(13, call.find('"', 13) - 13));
+        return paths;
+    }
+    // The patch command line of the run's n-th package (from 1).
+    static std::string Patch(size_t n, const std::string& addLocal = "", const std::string& reinstall = "")
+    {
+        const std::vector<std::string> paths = HeldPackages();
+        return "PATCH=\"" + (n <= paths.size() ? paths[n - 1] : "?") + "\" ADDLOCAL=\"" + addLocal + "\" REINSTALL=\"" +
                reinstall + "\"" + kTitleSuffix;
     }
 };
@@ -58,7 +68,7 @@ TEST_F(RunFlowTest, TheShippedConfigurationReinstallsEveryMultiNameRowOfTheFirst
 
     ASSERT_EQ(ConfigureCommandLines().size(), 1u);
     EXPECT_EQ(ConfigureCommandLines()[0],
-              "PATCH=\"C:\\Temp\\MSP1.tmp\" ADDLOCAL=\"\" REINSTALL=\"" + reinstall +
+              "PATCH=\"" + HeldPackages().at(0) + "\" ADDLOCAL=\"\" REINSTALL=\"" + reinstall +
                   "\" PATCHTITLE=\"Kelvarin 2004 (Tessaran Corvane Suite 2004) Service Pack 1\" "
                   "PATCHGUID=\"{B7E3D1A9-52C4-4F8E-9A06-1D3C7E5B2F48}\"");
     EXPECT_TRUE(SimCallsStartingWith("MsiSetInternalUI").empty());
@@ -67,7 +77,7 @@ TEST_F(RunFlowTest, TheShippedConfigurationReinstallsEveryMultiNameRowOfTheFirst
     EXPECT_EQ(SimCallsStartingWith("MsiQueryProductStateA").size(), 21u);  // every configured edition
 }
 
-TEST_F(RunFlowTest, ATurnRunsItsStepsInOrderAndClearsTheHostBeforeAPatchCallThatFails)
+TEST_F(RunFlowTest, ATurnRunsItsStepsInOrderWithThePackagePrivateAndHeldUntilItIsOver)
 {
     AddProductRows(0, ProductCode(0));
     SimSetString(IDS_FEATURES_SECOND_BAND, "U1:A,P");
@@ -77,25 +87,69 @@ TEST_F(RunFlowTest, ATurnRunsItsStepsInOrderAndClearsTheHostBeforeAPatchCallThat
     SimCreateKey(service);
     SimSetString(profiles, "", "Drafting");
     SimSetDword(profiles + "\\Drafting\\General Configuration", "Today_WorkMode", 1);
+    // While the installer runs: the host settings are gone, and no one can write or delete the package.
     bool bClearedFirst = false;
+    bool bHeld = false;
     Sim().onConfigure = [&](const SimConfigureCall&) {
         bClearedFirst =
             !SimKeyExists(service) && !SimValueExists(profiles + "\\Drafting\\General Configuration", "Today_WorkMode");
+        const std::string package = HeldPackages().at(0);
+        bHeld = SimFopen(package.c_str(), "wb") == NULL && !DeleteFileA(package.c_str()) &&
+                !MoveFileA(package.c_str(), "C:\\swapped.tmp");
     };
     Sim().configureResults = {1603};
     EXPECT_EQ(RunLauncher(), 1603);
     EXPECT_TRUE(bClearedFirst);
-    const size_t nTemp = CallIndex("GetTempPathA");
-    const size_t nNetwork = CallIndex("RegOpenKeyExA(HKLM\\Software\\Host\\P0,0x20019)", nTemp);
+    EXPECT_TRUE(bHeld);
+    const std::string protectedFolder = "D:PAI(A;;FA;;;BA)(A;OICIIO;GA;;;BA)(A;;FA;;;SY)(A;OICIIO;GA;;;SY)";
+    const size_t nDescriptor =
+        CallIndex("ConvertStringSecurityDescriptorToSecurityDescriptorA(\"" + protectedFolder + "\",1)");
+    const size_t nFolder = CallIndex("CreateDirectoryA(\"C:\\windows\\Temp\\SPL", nDescriptor);
+    const std::string folder = Sim().calls[nFolder].substr(18, Sim().calls[nFolder].find('"', 18) - 18);
+    EXPECT_EQ(Sim().calls[nFolder], "CreateDirectoryA(\"" + folder + "\"," + protectedFolder + ")");
+    const size_t nName = CallIndex("GetTempFileNameA(\"" + folder + "\",\"MSP\",0)", nFolder);
+    const std::string package = HeldPackages().at(0);
+    EXPECT_EQ(package.substr(0, folder.size() + 4), folder + "\\MSP");
+    const size_t nHold = CallIndex("CreateFileA(\"" + package + "\",0x80000000,1,3)", nName);
+    const size_t nNetwork = CallIndex("RegOpenKeyExA(HKLM\\Software\\Host\\P0,0x20019)", nHold);
     const size_t nFeatures = CallIndex("MsiQueryFeatureStateA", nNetwork);
     const size_t nLocale = CallIndex("SetThreadLocale(1033)", nFeatures);
     const size_t nService = CallIndex("RegDeleteKeyA(" + service + ")", nLocale);
     const size_t nProfiles = CallIndex("RegOpenKeyExA(" + profiles + ",0x20019)", nService);
     const size_t nPatch = CallIndex("MsiConfigureProductExA", nProfiles);
-    (void)CallIndex("MoveFileExA(\"C:\\Temp\\MSP1.tmp\",NULL,4)", nPatch);
+    const size_t nRelease = CallIndex("CloseHandle(\"" + package + "\")", nPatch);
+    const size_t nFile = CallIndex("MoveFileExA(\"" + package + "\",NULL,4)", nRelease);
+    (void)CallIndex("MoveFileExA(\"" + folder + "\",NULL,4)", nFile);
+    std::string content;
+    EXPECT_TRUE(SimReadFile(package, content) && content == "package");
     EXPECT_EQ(Sim().configureCalls[0].installLevel, 0);
     EXPECT_EQ(Sim().configureCalls[0].installState, 5);
     EXPECT_EQ(ConfigureCommandLines(), (std::vector<std::string>{Patch(1, "", "A,")}));
+}
+
+TEST_F(RunFlowTest, WithoutAPrivateFolderThePackageGoesToTheTemporaryFolderStillHeld)
+{
+    const struct {
+        const char* pszName;
+        DWORD dwPlatformId, dwMinor;
+        bool bNoSecurityFunctions, bDenied;
+    } cases[] = {{"not an administrator", 2, 1, false, true},
+                 {"no security functions", 2, 1, true, false},
+                 {"Windows 98", 1, 10, false, false}};
+    for (const auto& c : cases) {
+        SetUp();
+        AddProductRows(0, ProductCode(0));
+        Install(ProductCode(0), "7.0.43.5");
+        Sim().platformId = c.dwPlatformId;
+        Sim().minorVersion = c.dwMinor;
+        Sim().bNoSecurityFunctions = c.bNoSecurityFunctions;
+        Sim().bCreateDirectoryDenied = c.bDenied;
+        EXPECT_EQ(RunLauncher(), 0) << c.pszName;
+        EXPECT_EQ(HeldPackages(), std::vector<std::string>{"C:\\Temp\\MSP1.tmp"}) << c.pszName;
+        EXPECT_EQ(SimCallsStartingWith("CloseHandle").size(), 1u) << c.pszName;
+        EXPECT_EQ(Sim().pendingDeletes.size(), c.dwPlatformId == 2 ? 1u : 0u) << c.pszName;
+        EXPECT_FALSE(SimFileExists("C:\\windows\\Temp\\SPL5A7F1035CEE38459")) << c.pszName;
+    }
 }
 
 TEST_F(RunFlowTest, ChangedFeaturesAreRemovedInSnapshotOrderAndTheInterfaceStaysOff)
@@ -144,6 +198,8 @@ TEST_F(RunFlowTest, ResultsFailuresAndRejectionsDecideTheMessagesAndTheExitCode)
         {"restart needed", {"7.0.43.5,"}, {3010}, "", 3010, {Success("Product 0")}, 1},
         {"cancelled", {"7.0.43.5,"}, {1602}, "", 1602, {}, 1},
         {"failed", {"7.0.43.5,"}, {1603}, "", 1603, {Failure(1603, "Product 0")}, 1},
+        {"a result that is a row id is a failure too", {"7.0.43.5,", "7.0.43.5,"}, {IDS_SUCCESS, 0}, "", IDS_SUCCESS,
+         {Success("Product 0")}, 2},
         {"one failure silences later successes, a rejection does not",
          {"1.0.0.0,", "7.0.43.5,", "7.0.43.5,", "7.0.43.5,"}, {0, 1603, 0}, "", IDS_WRONG_VERSION,
          {"Incorrect product version installed", Success("Product 1"), Failure(1603, "Product 2")}, 3},
@@ -162,6 +218,7 @@ TEST_F(RunFlowTest, ResultsFailuresAndRejectionsDecideTheMessagesAndTheExitCode)
         }
         Sim().configureResults = c.results;
         Sim().failOpen.insert(c.pszFailOpen);
+        Sim().bCreateDirectoryDenied = *c.pszFailOpen != '\0';  // so the package's path is known
         EXPECT_EQ(RunLauncher(), c.nExitCode) << c.pszName;
         EXPECT_EQ(MessageTexts(), c.messages) << c.pszName;
         EXPECT_EQ(Sim().messageBoxes.empty() ? "" : Sim().messageBoxes[0].caption,
@@ -169,7 +226,8 @@ TEST_F(RunFlowTest, ResultsFailuresAndRejectionsDecideTheMessagesAndTheExitCode)
             << c.pszName;
         // Every patched product's package is left for deletion, and only those.
         EXPECT_EQ(ConfigureCommandLines().size(), c.nPatches) << c.pszName;
-        EXPECT_EQ(Sim().pendingDeletes.size(), c.nPatches) << c.pszName;
+        // The package, then its folder.
+        EXPECT_EQ(Sim().pendingDeletes.size(), (Sim().bCreateDirectoryDenied ? 1 : 2) * c.nPatches) << c.pszName;
         EXPECT_EQ(SimCallsStartingWith("RegDeleteKeyA").size(), c.nPatches) << c.pszName;
         // The rejected product wrote no package.
         EXPECT_TRUE(c.nPatches == 0 || ConfigureCommandLines()[0] == Patch(1)) << c.pszName;
@@ -191,9 +249,9 @@ TEST_F(RunFlowTest, ExhaustedMemoryDuringATurnEndsTheRunSilentlyAndEarlierWorkSt
             Sim().failingAllocations = 1000000;
         }
     };
-    EXPECT_EQ(RunLauncher(), 0);
+    EXPECT_EQ(RunLauncher(), ERROR_NOT_ENOUGH_MEMORY);
     Sim().allocationsBeforeFailure = -1;
     EXPECT_EQ(MessageTexts(), (std::vector<std::string>{Success("Product 0")}));
     EXPECT_EQ(Sim().configureCalls.size(), 2u);
-    EXPECT_EQ(Sim().pendingDeletes.size(), 1u);
+    EXPECT_EQ(Sim().pendingDeletes.size(), 2u);
 }

@@ -33,6 +33,8 @@ void MachineTest::TearDown()
 {
     EXPECT_EQ(Sim().openKeyCount, 0) << "a registry key was left open";
     EXPECT_EQ(Sim().openFileCount, 0) << "a file was left open";
+    EXPECT_TRUE(Sim().openHandles.empty()) << "a file handle was left open";
+    EXPECT_EQ(Sim().liveDescriptors, 0) << "a security descriptor was not freed";
     Sim().allocationsBeforeFailure = -1;
 }
 
