@@ -7,7 +7,7 @@ JOBS ?= 2
 WINE_ARCH ?= win64
 WINE_BUILD := $(if $(filter win32,$(WINE_ARCH)),target,target-win64)
 
-.PHONY: all deps host host-sanitize target wine-build test unit sanitize e2e demo size bench bench-wine clean
+.PHONY: all deps host host-sanitize target wine-build fuzz-build test unit sanitize fuzz-replay e2e fuzz demo size bench bench-wine clean
 
 all: target
 
@@ -34,8 +34,20 @@ wine-build: deps
 	cmake --build --preset $(WINE_BUILD) -j$(JOBS)
 endif
 
+fuzz-build: deps
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz -j$(JOBS)
+
 unit: host
 	ctest --preset host
+
+# Every fuzz target once over its checked-in corpus: a regression run of seconds.
+fuzz-replay: fuzz-build
+	TMPDIR=/dev/shm ctest --preset fuzz
+
+# A campaign: each fuzz target for FUZZ_SECONDS (default 60), one at a time.
+fuzz: fuzz-build
+	bash scripts/fuzz.sh
 
 sanitize: host-sanitize
 	ctest --preset host-sanitize
@@ -43,8 +55,9 @@ sanitize: host-sanitize
 e2e: wine-build
 	ctest --preset $(WINE_BUILD)
 
-# Every test: unit tests, the same under the sanitizers, the shipped build, end-to-end runs under Wine.
-test: unit sanitize target e2e
+# Every test: unit tests, the same under the sanitizers, the fuzz corpora, the shipped build,
+# end-to-end runs under Wine.
+test: unit sanitize fuzz-replay target e2e
 
 demo: wine-build
 	SPLAUNCH_WINE_ARCH=$(WINE_ARCH) bash scripts/demo.sh build/$(WINE_BUILD)

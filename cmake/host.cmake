@@ -1,8 +1,12 @@
 # The host build: the logic on the simulated machine, unit tests and benchmarks.
 option(SPLAUNCH_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
-if(SPLAUNCH_SANITIZE)
+option(SPLAUNCH_FUZZ "Build only the libFuzzer targets (clang), with ASan and UBSan" OFF)
+if(SPLAUNCH_SANITIZE OR SPLAUNCH_FUZZ)
     add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
     add_link_options(-fsanitize=address,undefined)
+endif()
+if(SPLAUNCH_FUZZ)
+    add_compile_options(-fsanitize=fuzzer-no-link)
 endif()
 
 add_library(splaunch_sim STATIC
@@ -24,6 +28,10 @@ target_compile_options(splaunch_logic PRIVATE ${SPLAUNCH_WARNINGS})
 target_link_libraries(splaunch_logic PUBLIC splaunch_sim)
 
 enable_testing()
+if(SPLAUNCH_FUZZ)
+    add_subdirectory(fuzz)
+    return()
+endif()
 find_package(GTest REQUIRED)
 add_subdirectory(tests/unit)
 # The patch builder's own unit tests (its encoding and definition reader).

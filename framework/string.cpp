@@ -196,10 +196,12 @@ int CString::Find(char ch, int nStart) const
 
 int CString::Find(const char* pszSub, int nStart) const
 {
-    if (nStart < 0 || nStart > GetLength())
-        return -1;
-    const char* p = strstr(m_pchData + nStart, pszSub);
-    return p == NULL ? -1 : static_cast<int>(p - m_pchData);
+    // Over the whole length, a NUL inside the string included.
+    const int nSub = LengthOf(pszSub);
+    for (int i = nStart < 0 ? GetLength() + 1 : nStart; i + nSub <= GetLength(); ++i)
+        if (memcmp(m_pchData + i, pszSub, static_cast<size_t>(nSub)) == 0)
+            return i;
+    return -1;
 }
 
 CString CString::Left(int nCount) const
@@ -239,10 +241,11 @@ int CString::Replace(char chOld, char chNew)
     if (chOld == chNew || Find(chOld) < 0)
         return 0;
     CopyBeforeWrite();
+    // Every character counts, a NUL inside the string too.
     int nCount = 0;
-    for (char* p = m_pchData; *p != '\0'; ++p) {
-        if (*p == chOld) {
-            *p = chNew;
+    for (int i = 0; i < GetLength(); ++i) {
+        if (m_pchData[i] == chOld) {
+            m_pchData[i] = chNew;
             ++nCount;
         }
     }

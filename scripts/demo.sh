@@ -100,6 +100,8 @@ grep -a 'Call advapi32.RegDelete' "$log" | sed 's/.*\(RegDelete[A-Za-z]*\)([0-9a
 echo "    now: service key $(wine reg query "$SERVICE_KEY" >/dev/null 2>&1 && echo present || echo absent)," \
      "Today_WorkMode (Drafting) $(wine_reg_value "$PROFILES\\Drafting\\General Configuration" Today_WorkMode)," \
      "Today_WorkMode (<<Unnamed Profile>>) $(wine_reg_value "$PROFILES\\<<Unnamed Profile>>\\General Configuration" Today_WorkMode)"
+package=$(grep -a -m1 'Call msi.MsiConfigureProductExA' "$log" | unescape | sed 's/.*PATCH="\([^"]*\)".*/\1/')
+echo "package:             $package (in its own protected folder, held read-only until the turn ends)"
 echo "pending deletion:    PendingFileRenameOperations = $pending"
 echo "messages shown:"
 grep -a 'Call user32.MessageBoxA' "$log" | sed 's/.*MessageBoxA([0-9a-f]*,[0-9a-f]* "\(.*\)",[0-9a-f]* "\(.*\)",\([0-9a-f]*\)) ret=.*/    "\1" captioned "\2" (style \3)/'

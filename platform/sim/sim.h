@@ -155,6 +155,9 @@ HMODULE SimAdvapiHandle();
 // Whether an open handle keeps other processes from writing (deleting) the file.
 bool SimFileHeldAgainstWriters(const std::string& windowsPath);
 
+// Notes that the scratch directory changed, so the next reset makes it anew.
+void SimMarkScratchChanged();
+
 // Files: the host path of a Windows path, and whole-file access.
 std::string SimHostPath(const std::string& windowsPath);
 void SimWriteFile(const std::string& windowsPath, const std::string& content);

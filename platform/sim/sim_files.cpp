@@ -23,6 +23,8 @@ FILE* SimFopen(const char* path, const char* mode)
 {
     if (Sim().failOpen.count(path) != 0 || (strchr(mode, 'r') == NULL && SimFileHeldAgainstWriters(path)))
         return NULL;
+    if (strchr(mode, 'r') == NULL)
+        SimMarkScratchChanged();
     FILE* pStream = fopen(SimHostPath(path).c_str(), mode);
     if (pStream != NULL) {
         g_streams[pStream] = {path, false};
@@ -87,6 +89,7 @@ int _access(const char* path, int mode) { return access(SimHostPath(path).c_str(
 BOOL WINAPI DeleteFileA(LPCSTR lpFileName)
 {
     SimLogCall("DeleteFileA", SimQuoted{lpFileName});
+    SimMarkScratchChanged();
     if (Sim().failDelete.count(lpFileName) != 0 || SimFileHeldAgainstWriters(lpFileName))
         return FALSE;
     return unlink(SimHostPath(lpFileName).c_str()) == 0;
@@ -95,6 +98,7 @@ BOOL WINAPI DeleteFileA(LPCSTR lpFileName)
 BOOL WINAPI MoveFileA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName)
 {
     SimLogCall("MoveFileA", SimQuoted{lpExistingFileName}, SimQuoted{lpNewFileName});
+    SimMarkScratchChanged();
     if (Sim().failRename.count(lpExistingFileName) != 0 || SimFileHeldAgainstWriters(lpExistingFileName))
         return FALSE;
     // Like the platform: the move does not replace an existing file.
@@ -106,6 +110,7 @@ BOOL WINAPI MoveFileA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName)
 UINT WINAPI GetTempFileNameA(LPCSTR lpPathName, LPCSTR lpPrefixString, UINT uUnique, LPSTR lpTempFileName)
 {
     SimLogCall("GetTempFileNameA", SimQuoted{lpPathName}, SimQuoted{lpPrefixString}, uUnique);
+    SimMarkScratchChanged();
     // Like the platform: the first free name <folder>\<prefix><hex>.tmp, created empty.
     for (UINT n = 1; n < 0x10000; ++n) {
         char szName[32];

@@ -12,6 +12,7 @@ char** __argv = NULL;
 
 namespace {
 SimMachine* g_pMachine = NULL;
+bool g_bScratchChanged = false;
 std::vector<char*> g_argv;
 
 void RemoveTree(const std::string& path)
@@ -59,16 +60,24 @@ void SimReset()
             abort();
         scratch = pattern;
         atexit(RemoveScratch);
+        g_bScratchChanged = true;
     }
-    RemoveTree(scratch);
+    // A scratch directory nothing has written to since the last reset is fresh already:
+    // rebuilding it is what would make a reset slow.
+    if (g_bScratchChanged) {
+        RemoveTree(scratch);
+        MakeDirectories(scratch + "/C/Temp");
+        MakeDirectories(scratch + "/C/windows/system32");
+        MakeDirectories(scratch + "/C/windows/Temp");
+        MakeDirectories(scratch + "/cwd");
+        g_bScratchChanged = false;
+    }
     g_pMachine = new SimMachine;
     g_pMachine->scratch = scratch;
-    MakeDirectories(scratch + "/C/Temp");
-    MakeDirectories(scratch + "/C/windows/system32");
-    MakeDirectories(scratch + "/C/windows/Temp");
-    MakeDirectories(scratch + "/cwd");
     SimSetArgs({"splaunch.exe"});
 }
+
+void SimMarkScratchChanged() { g_bScratchChanged = true; }
 
 void SimSetArgs(const std::vector<std::string>& args)
 {
@@ -141,6 +150,7 @@ std::string SimHostPath(const std::string& windowsPath)
 
 void SimWriteFile(const std::string& windowsPath, const std::string& content)
 {
+    SimMarkScratchChanged();
     const std::string host = SimHostPath(windowsPath);
     MakeDirectories(host.substr(0, host.rfind('/')));
     std::ofstream out(host, std::ios::binary);

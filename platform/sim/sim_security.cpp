@@ -53,6 +53,7 @@ BOOL WINAPI CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES lpSecurity
                               ? NULL
                               : static_cast<const std::string*>(lpSecurityAttributes->lpSecurityDescriptor)->c_str();
     SimLogCall("CreateDirectoryA", SimQuoted{lpPathName}, pszSddl);
+    SimMarkScratchChanged();
     if (Sim().bCreateDirectoryDenied) {
         Sim().lastError = ERROR_ACCESS_DENIED;
         return FALSE;
@@ -67,5 +68,6 @@ BOOL WINAPI CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES lpSecurity
 BOOL WINAPI RemoveDirectoryA(LPCSTR lpPathName)
 {
     SimLogCall("RemoveDirectoryA", SimQuoted{lpPathName});
+    SimMarkScratchChanged();
     return rmdir(SimHostPath(lpPathName).c_str()) == 0;
 }

@@ -22,6 +22,11 @@ TEST_F(FrameworkTest, StringsShareUntilChangedAndSlicesStayInBounds)
     EXPECT_STREQ(a.Left(3) + "|" + a.Left(99) + "|" + a.Mid(4) + "|" + a.Mid(99) + "|" + a.Mid(4, 5) + "|" +
                      a.Mid(10, 99),
                  "key|key=value=more|value=more||value|more");
+    // A NUL inside a string is a character like any other.
+    CString n("a\0a,\0b", 6);
+    EXPECT_EQ(n.Replace('\0', '.'), 2);
+    EXPECT_EQ(n.Find(",."), 3);
+    EXPECT_EQ(std::string(n, 6), "a.a,.b");
     CString s("ab");
     s += s;
     for (int i = 0; i < 10000; ++i)

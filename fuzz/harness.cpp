@@ -1,0 +1,54 @@
+// What every fuzz target shares: a fresh simulated machine per input, and the input cut in parts.
+#include "fuzz/harness.h"
+
+#include "app/globals.h"
+#include "messages/exitcode.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+
+void FuzzReset()
+{
+    SimReset();
+    Sim().bLogCalls = false;
+    g_hInstance = GetModuleHandleA(NULL);
+    g_strTitle.Empty();
+    g_bQuiet = false;
+    g_bExtractOnly = false;
+    g_strExtractPath.Empty();
+    ResetRunExitCode();
+}
+
+std::vector<std::string> FuzzSplit(const uint8_t* pData, size_t nSize, char chSeparator, size_t nMaxParts)
+{
+    std::vector<std::string> parts(1);
+    for (size_t i = 0; i < nSize; ++i) {
+        if (static_cast<char>(pData[i]) == chSeparator && parts.size() < nMaxParts)
+            parts.emplace_back();
+        else
+            parts.back() += static_cast<char>(pData[i]);
+    }
+    return parts;
+}
+
+uint32_t FuzzAtol(const std::string& text)
+{
+    size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r')))
+        ++i;
+    bool bNegative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        bNegative = text[i++] == '-';
+    uint32_t nValue = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+        nValue = nValue * 10 + static_cast<uint32_t>(text[i] - '0');
+    return bNegative ? 0u - nValue : nValue;
+}
+
+void FuzzCheck(bool bHolds, const char* pszInvariant)
+{
+    if (!bHolds) {
+        fprintf(stderr, "invariant broken: %s\n", pszInvariant);
+        abort();
+    }
+}
