@@ -3,12 +3,16 @@
 
 #include "app/configtext.h"
 #include "app/globals.h"
+#include "messages/log.h"
 #include "res/resource.h"
 
 BOOL IsProductInstalled(const CString& strProductCode)
 {
     const INSTALLSTATE state = MsiQueryProductStateA(strProductCode);
-    return state == INSTALLSTATE_DEFAULT || state == INSTALLSTATE_ADVERTISED;
+    const BOOL bInstalled = state == INSTALLSTATE_DEFAULT || state == INSTALLSTATE_ADVERTISED;
+    LogFormat("product", "%s: installer state %d, %s", strProductCode, state,
+              bInstalled ? "installed" : "not installed");
+    return bInstalled;
 }
 
 CString GetInstalledVersion(const CString& strProductCode)
@@ -48,6 +52,8 @@ void LoadProductCatalogue(CProductRecordArray& arrProducts)
                 g_strTitle = pRecord->m_strName;
             if (IsProductInstalled(pRecord->m_strProductCode)) {
                 pRecord->m_strInstalledVersion = GetInstalledVersion(pRecord->m_strProductCode);
+                LogFormat("product", "%s: version \"%s\" found; the patch brings it to %s", pRecord->m_strProductCode,
+                          pRecord->m_strInstalledVersion, pRecord->m_strTargetVersion);
                 arrProducts.Add(pRecord);
             } else {
                 delete pRecord;

@@ -1,6 +1,6 @@
-// Reading /q and /e <path> from the runtime's split command line.
+// Reading the switches from the runtime's split command line.
 #pragma once
 
-// Sets g_bQuiet, g_bExtractOnly and g_strExtractPath from argv[1..argc-1]; the
-// globals are reset first. Unknown arguments are ignored.
+// Sets the switches' globals from argv[1..argc-1]; the globals are reset first. Switches
+// match whole arguments in any case; unknown arguments are ignored.
 void ReadCommandLine(int argc, char** argv);

@@ -5,6 +5,10 @@
 
 extern HINSTANCE g_hInstance;     // the module whose resources are read
 extern CString g_strTitle;        // display name of the product in hand: caption and text of messages
-extern bool g_bQuiet;             // /q: no message boxes
+extern bool g_bQuiet;             // /q or /qn: no message boxes
+extern bool g_bQuietInstaller;    // /qn: the installer shows nothing either
 extern bool g_bExtractOnly;       // /e: only write the package
 extern CString g_strExtractPath;  // the path after /e, empty when none was given
+extern CString g_strLogPath;      // the file after /l, empty without a log
+extern bool g_bPlanOnly;          // /plan: report what a run would do, change nothing
+extern bool g_bShowUsage;         // /? or /help: show the switches and exit codes

@@ -3,11 +3,14 @@
 
 #include "app/commandline.h"
 #include "app/runflow.h"
+#include "app/runlog.h"
 #include "app/globals.h"
 #include "description/description.h"
 #include "framework/exceptions.h"
+#include "installer/apply.h"
 #include "installer/snapshot.h"
 #include "messages/exitcode.h"
+#include "messages/log.h"
 #include "messages/messages.h"
 #include "payload/extract.h"
 
@@ -24,36 +27,64 @@ CPatchApp::~CPatchApp()
 BOOL CPatchApp::InitInstance()
 {
     ResetRunExitCode();
+    ResetInstallerUiLevel();
+    BeginLog();
     g_hInstance = FwGetResourceHandle();
+    BOOL bResult = FALSE;
     try {
-        return Run();
+        bResult = Run();
     } catch (CException* e) {
-        // Exhausted memory outside the product loop: the run ends silently, but not as a success.
+        // Exhausted memory: the run ends silently, but not as a success.
         e->Delete();
         NoteFailure(ERROR_NOT_ENOUGH_MEMORY);
-        return FALSE;
+        LogEvent("end", "the run ended: memory is exhausted");
     }
+    LogRunExitCode();
+    CloseLog();
+    return bResult;
 }
 
 BOOL CPatchApp::Run()
 {
+    LogLauncherStart();
     CString strSuffix;
     const int nCode = LoadPatchDescription(strSuffix);
     if (nCode != 0) {
+        // Shown before the command line is read, so /q cannot silence it; a log asked for
+        // still gets it.
         ShowMessage(nCode);
+        ReadCommandLine(__argc, __argv);
+        OpenRequestedLog();
         return FALSE;
     }
 
     // One feature-state snapshot per product position, freed on every way out.
     CFeatureSnapshot aSnapshots[kMaxProducts];
     ReadCommandLine(__argc, __argv);
-
+    if (g_bShowUsage) {
+        StopLog();
+        ShowUsage();
+        return FALSE;
+    }
+    if (!OpenRequestedLog()) {
+        ShowMessage(kLogNotCreated);
+        return FALSE;
+    }
     if (g_bExtractOnly) {
         (void)ExtractPatchPackage(g_strExtractPath);
         return TRUE;
     }
     RunProducts(m_arrProducts, aSnapshots, strSuffix);
     return FALSE;
+}
+
+BOOL CPatchApp::OpenRequestedLog()
+{
+    if (g_strLogPath.IsEmpty()) {
+        StopLog();
+        return TRUE;
+    }
+    return OpenLog(g_strLogPath);
 }
 
 int CPatchApp::ExitInstance() { return GetRunExitCode(); }

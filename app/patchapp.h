@@ -18,4 +18,7 @@ public:
 private:
     // The whole job, from the description to the last product's turn.
     BOOL Run();
+    // Opens the log /l asks for, or stops keeping events without one; FALSE when the
+    // log cannot be created.
+    BOOL OpenRequestedLog();
 };

@@ -2,6 +2,8 @@
 #include "app/runflow.h"
 
 #include "app/catalogue.h"
+#include "app/plan.h"
+#include "app/runlog.h"
 #include "app/configtext.h"
 #include "app/globals.h"
 #include "framework/exceptions.h"
@@ -10,13 +12,27 @@
 #include "installer/features.h"
 #include "installer/versiongate.h"
 #include "messages/exitcode.h"
+#include "messages/log.h"
 #include "messages/messages.h"
 #include "payload/extract.h"
 #include "payload/package.h"
 #include "payload/restart.h"
 
 // One product's turn; FALSE when its package could not be written, which ends the run.
-static BOOL RunProductTurn(CProductRecord& record, CFeatureSnapshot* pSnapshot, const CString& strSuffix,
+// Logs the lists and the snapshot the selection made.
+static void LogSelection(const CString& strAddLocal, const CString& strReinstall, const CFeatureSnapshot* pSnapshot)
+{
+    if (!IsLogging())
+        return;
+    LogFormat("features", "ADDLOCAL \"%s\", REINSTALL \"%s\"", strAddLocal, strReinstall);
+    CString strEntries;
+    for (POSITION pos = pSnapshot->GetEntries().GetHeadPosition(); pos != NULL;)
+        strEntries += (strEntries.IsEmpty() ? "" : " ") + pSnapshot->GetEntries().GetNext(pos);
+    LogFormat("features", "prior states recorded: %s", strEntries.IsEmpty() ? CString("(none)") : strEntries);
+}
+
+// One product's turn (nTurn from 1); FALSE when its package could not be written, which ends the run.
+static BOOL RunProductTurn(CProductRecord& record, int nTurn, CFeatureSnapshot* pSnapshot, const CString& strSuffix,
                            int& nErrorCount)
 {
     g_strTitle = record.m_strName;
@@ -30,19 +46,24 @@ static BOOL RunProductTurn(CProductRecord& record, CFeatureSnapshot* pSnapshot, 
         return FALSE;
     CPackageHold hold;
     if (!hold.Hold(record.m_strPackagePath)) {
+        LogFormat("package", "%s cannot be held read-only: another process has it open for writing",
+                  record.m_strPackagePath);
         ShowMessage(kCannotOpenTarget);
         return FALSE;
     }
+    LogFormat("package", "%s held read-only until the turn is over, in %s", record.m_strPackagePath,
+              bPrivate ? "a folder of its own that only administrators can change" : "the temporary folder");
 
     CString strAddLocal;
     CString strReinstall;
     record.m_bNetworkInstall = IsNetworkInstall(record.m_strHostKey);
     SelectFeatures(record, strAddLocal, strReinstall, pSnapshot);
+    LogSelection(strAddLocal, strReinstall, pSnapshot);
     (void)SetThreadLocale(static_cast<LCID>(ReadDecimal(record.m_strLanguage)));
     DeleteUpdateServiceKey(record.m_strProductCode);
     ClearWorkMode(record.m_strHostKey + "\\Profiles");
 
-    const PatchOutcome outcome = ApplyPatch(record, strAddLocal, strReinstall, strSuffix);
+    const PatchOutcome outcome = ApplyPatch(record, strAddLocal, strReinstall, strSuffix, nTurn);
     if (outcome == kPatchFailed)
         ++nErrorCount;
     (void)RestoreFeatureStates(record.m_strProductCode, pSnapshot);
@@ -60,13 +81,30 @@ void RunProducts(CProductRecordArray& arrProducts, CFeatureSnapshot* aSnapshots,
     try {
         g_strTitle.Empty();
         LoadProductCatalogue(arrProducts);
+        LogInstallerLibrary();
+        const CString strFirstName = g_strTitle;
         if (arrProducts.GetSize() == 0) {
             ShowMessage(IDS_NOT_INSTALLED);
+            if (g_bPlanOnly) {
+                PlanNothingInstalled();
+                ReportPlan(strFirstName);
+            }
             return;
+        }
+        if (g_bPlanOnly) {
+            for (int i = 0; i < arrProducts.GetSize(); ++i)
+                PlanProductTurn(*arrProducts.GetAt(i), &aSnapshots[i], strSuffix);
+            ReportPlan(strFirstName);
+            return;
+        }
+        // /qn: the installer shows nothing from the first patch call on.
+        if (g_bQuietInstaller) {
+            TurnInstallerUiOff();
+            LogEvent("installer", "its interface is off for the whole run (/qn)");
         }
         int nErrorCount = 0;
         for (int i = 0; i < arrProducts.GetSize(); ++i) {
-            if (!RunProductTurn(*arrProducts.GetAt(i), &aSnapshots[i], strSuffix, nErrorCount))
+            if (!RunProductTurn(*arrProducts.GetAt(i), i + 1, &aSnapshots[i], strSuffix, nErrorCount))
                 return;
         }
     } catch (CException* e) {

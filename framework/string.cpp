@@ -252,7 +252,7 @@ int CString::Replace(char chOld, char chNew)
     return nCount;
 }
 
-void CString::FormatFrom(const char* pszFormat, const FormatArg* pArgs, size_t nArgs)
+void CString::FormatArgs(const char* pszFormat, const FormatArg* pArgs, size_t nArgs)
 {
     const size_t nLength = FormatText(NULL, 0, pszFormat, pArgs, nArgs);
     if (nLength == 0) {

@@ -45,8 +45,9 @@ public:
     void Format(const char* pszFormat, const Args&... args)
     {
         const FormatArg aArgs[] = {FormatArg(Arg(args))..., FormatArg(0)};
-        FormatFrom(pszFormat, aArgs, sizeof...(args));
+        FormatArgs(pszFormat, aArgs, sizeof...(args));
     }
+    void FormatArgs(const char* pszFormat, const FormatArg* pArgs, size_t nArgs);
 
     // Loads a string-table row of any length from the resource module; FALSE when
     // the row is absent or empty (the string is then empty).
@@ -65,7 +66,6 @@ private:
     void Append(const char* pch, int nLength);
     void CopyBeforeWrite();
     void ConcatCopy(const char* pch1, int n1, const char* pch2, int n2);
-    void FormatFrom(const char* pszFormat, const FormatArg* pArgs, size_t nArgs);
 
     static const char* Arg(const CString& s) { return s; }
     template <typename T>

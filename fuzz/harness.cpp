@@ -3,6 +3,7 @@
 
 #include "app/globals.h"
 #include "messages/exitcode.h"
+#include "messages/log.h"
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -14,9 +15,14 @@ void FuzzReset()
     g_hInstance = GetModuleHandleA(NULL);
     g_strTitle.Empty();
     g_bQuiet = false;
+    g_bQuietInstaller = false;
     g_bExtractOnly = false;
+    g_bPlanOnly = false;
+    g_bShowUsage = false;
     g_strExtractPath.Empty();
+    g_strLogPath.Empty();
     ResetRunExitCode();
+    StopLog();
 }
 
 std::vector<std::string> FuzzSplit(const uint8_t* pData, size_t nSize, char chSeparator, size_t nMaxParts)

@@ -10,3 +10,6 @@ void DeleteUpdateServiceKey(const CString& strProductCode);
 // Removes "Today_WorkMode" of the current profile and of "<<Unnamed Profile>>" under
 // HKCU\<profiles key>.
 void ClearWorkMode(LPCSTR pszProfilesKey);
+// What DeleteUpdateServiceKey and ClearWorkMode would remove for a product, read without
+// changing anything: the keys and values that are there, "; "-separated.
+CString PlanHostSettings(const CString& strProductCode, const CString& strHostKey);

@@ -2,6 +2,7 @@
 #include "installer/apply.h"
 
 #include "messages/exitcode.h"
+#include "messages/log.h"
 #include "messages/messages.h"
 
 enum {
@@ -10,14 +11,49 @@ enum {
     kRestartRequired = 3010  // ERROR_SUCCESS_REBOOT_REQUIRED
 };
 
-PatchOutcome ApplyPatch(CProductRecord& record, const CString& strAddLocal, const CString& strReinstall,
-                        const CString& strSuffix)
+// Every kind of message but extra debugging, as msiexec's /l*v asks for.
+static const DWORD kVerboseLog = INSTALLLOGMODE_FATALEXIT | INSTALLLOGMODE_ERROR | INSTALLLOGMODE_WARNING |
+                                 INSTALLLOGMODE_USER | INSTALLLOGMODE_INFO | INSTALLLOGMODE_FILESINUSE |
+                                 INSTALLLOGMODE_RESOLVESOURCE | INSTALLLOGMODE_OUTOFDISKSPACE |
+                                 INSTALLLOGMODE_ACTIONSTART | INSTALLLOGMODE_ACTIONDATA | INSTALLLOGMODE_PROPERTYDUMP |
+                                 INSTALLLOGMODE_COMMONDATA | INSTALLLOGMODE_VERBOSE;
+
+// The installer's user-interface level as the launcher left it: the installer's default
+// until the launcher first sets it, process-wide from then on.
+static bool s_bUiOff = false;
+
+void ResetInstallerUiLevel() { s_bUiOff = false; }
+
+void TurnInstallerUiOff()
 {
-    record.m_strCommandLine.Format("PATCH=\"%s\" ADDLOCAL=\"%s\" REINSTALL=\"%s\"", record.m_strPackagePath,
-                                   strAddLocal, strReinstall);
-    record.m_strCommandLine += strSuffix;
+    (void)MsiSetInternalUI(INSTALLUILEVEL_NONE, NULL);
+    s_bUiOff = true;
+}
+
+CString FormPatchCommandLine(const CString& strPackagePath, const CString& strAddLocal, const CString& strReinstall,
+                             const CString& strSuffix)
+{
+    CString strCommandLine;
+    strCommandLine.Format("PATCH=\"%s\" ADDLOCAL=\"%s\" REINSTALL=\"%s\"", strPackagePath, strAddLocal, strReinstall);
+    return strCommandLine + strSuffix;
+}
+
+PatchOutcome ApplyPatch(CProductRecord& record, const CString& strAddLocal, const CString& strReinstall,
+                        const CString& strSuffix, int nTurn)
+{
+    record.m_strCommandLine = FormPatchCommandLine(record.m_strPackagePath, strAddLocal, strReinstall, strSuffix);
+    // With a log of our own, the installer keeps its verbose log beside it, one per turn.
+    const CString strInstallerLog = InstallerLogPath(nTurn, record.m_strProductCode);
+    if (!strInstallerLog.IsEmpty()) {
+        const UINT nLogResult = MsiEnableLogA(kVerboseLog, strInstallerLog,
+                                              INSTALLLOGATTRIBUTES_APPEND | INSTALLLOGATTRIBUTES_FLUSHEACHLINE);
+        LogFormat("installer", "its log for this turn: %s (result %u)", strInstallerLog, nLogResult);
+    }
+    LogFormat("patch", "configuring %s, the installer's interface %s, with: %s", record.m_strProductCode,
+              s_bUiOff ? "off" : "at its default level", record.m_strCommandLine);
     const UINT nResult =
         MsiConfigureProductExA(record.m_strProductCode, 0, INSTALLSTATE_DEFAULT, record.m_strCommandLine);
+    LogFormat("patch", "result %u", nResult);
     switch (nResult) {
     case ERROR_SUCCESS:
         return kPatchApplied;
@@ -49,9 +85,14 @@ UINT RestoreFeatureStates(CString strProductCode, const CFeatureSnapshot* pSnaps
         strRemove += strRemove.IsEmpty() ? "REMOVE=\"" : ",";
         strRemove += strName;
     }
-    if (strRemove.IsEmpty())
+    if (strRemove.IsEmpty()) {
+        LogEvent("removal", "no feature changed its state: no removal");
         return ERROR_SUCCESS;
+    }
     strRemove += "\"";
-    (void)MsiSetInternalUI(INSTALLUILEVEL_NONE, NULL);
-    return MsiConfigureProductExA(strProductCode, 0, INSTALLSTATE_DEFAULT, strRemove);
+    TurnInstallerUiOff();
+    LogFormat("removal", "configuring %s, the installer's interface off, with: %s", strProductCode, strRemove);
+    const UINT nResult = MsiConfigureProductExA(strProductCode, 0, INSTALLSTATE_DEFAULT, strRemove);
+    LogFormat("removal", "result %u", nResult);
+    return nResult;
 }

@@ -13,7 +13,7 @@ void RecordFeatureStates(CString strName, CString strFeatureText, int nState, CF
 // TRUE when no snapshot entry has this name.
 BOOL IsNotRecorded(CString strName, const CFeatureSnapshot* pSnapshot);
 
-// Reads the product's feature rows, first the first band, then the second, and fills the ADDLOCAL and REINSTALL lists (each name followed by ",") and
-// the snapshot.
+// Reads the product's feature rows, first the first band, then the second, and fills the ADDLOCAL and REINSTALL lists
+// (each name followed by ",") and the snapshot.
 void SelectFeatures(const CProductRecord& record, CString& strAddLocal, CString& strReinstall,
                     CFeatureSnapshot* pSnapshot);

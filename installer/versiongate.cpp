@@ -2,6 +2,7 @@
 #include "installer/versiongate.h"
 
 #include "app/configtext.h"
+#include "messages/log.h"
 #include "messages/messages.h"
 
 bool CVersion::operator==(const CVersion& other) const
@@ -39,11 +40,15 @@ BOOL IsVersionAccepted(const CProductRecord& record)
     for (;;) {
         const int nComma = strList.Find(',');
         if (nComma < 0) {
+            LogFormat("gate", "%s: version \"%s\" is not among the accepted \"%s\"", record.m_strProductCode,
+                      record.m_strInstalledVersion, record.m_strAcceptedVersions);
             ShowMessage(IDS_WRONG_VERSION);
             return FALSE;
         }
-        if (ParseVersion(strList.Left(nComma)) == installed)
+        if (ParseVersion(strList.Left(nComma)) == installed) {
+            LogFormat("gate", "%s: version \"%s\" accepted", record.m_strProductCode, record.m_strInstalledVersion);
             return TRUE;
+        }
         strList = strList.Mid(nComma + 1);
     }
 }

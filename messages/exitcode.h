@@ -12,3 +12,5 @@ void NoteInstallerOutcome(UINT nResult);
 int GetRunExitCode();
 // Forgets everything noted (the start of a run).
 void ResetRunExitCode();
+// Logs the exit code and what decided it.
+void LogRunExitCode();

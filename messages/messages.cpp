@@ -4,49 +4,76 @@
 #include "app/globals.h"
 #include "framework/exceptions.h"
 #include "messages/exitcode.h"
+#include "messages/log.h"
+#include "res/usage.h"
 
 static const UINT kFailureStyle = MB_OK | MB_ICONEXCLAMATION | MB_SETFOREGROUND | MB_TOPMOST;
-static const UINT kSuccessStyle = MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND | MB_TOPMOST;
+static const UINT kSuccessStyle = MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND | MB_TOPMOST;  // and reports
 
 // The format string and the formatted text; the loader is given one byte less than
 // the buffer, and the formatter never writes past it (a long title is cut).
 static char s_szFormat[512];
 static char s_szMessage[512];
 
+// The text of a code: the success text, a failure's own row, or the failure format
+// filled in; NULL when the format row is missing, which shows nothing.
+static const char* MessageText(int nCode, CString& strOwn)
+{
+    if (nCode == IDS_SUCCESS) {
+        if (LoadStringA(g_hInstance, IDS_SUCCESS, s_szFormat, 511) == 0)
+            return NULL;
+        const FormatArg aArgs[] = {FormatArg(static_cast<const char*>(g_strTitle))};
+        FormatText(s_szMessage, sizeof s_szMessage, s_szFormat, aArgs, 1);
+        return s_szMessage;
+    }
+    if (LoadStringA(g_hInstance, IDS_ERROR_FORMAT, s_szFormat, 511) == 0)
+        return NULL;
+    // A code with a non-empty row of its own shows that row as it stands. Only codes
+    // that are string ids at all are looked up: a larger code would alias a lower row.
+    if (nCode > 0 && nCode <= 0xFFFF)
+        (void)strOwn.LoadString(static_cast<UINT>(nCode));
+    if (!strOwn.IsEmpty())
+        return strOwn;
+    const FormatArg aArgs[] = {FormatArg(nCode), FormatArg(static_cast<const char*>(g_strTitle))};
+    FormatText(s_szMessage, sizeof s_szMessage, s_szFormat, aArgs, 2);
+    return s_szMessage;
+}
+
 void ShowMessage(int nCode)
 {
     if (nCode != IDS_SUCCESS)
         NoteFailure(nCode);
+    // Under /q nothing is shown; the text is still made when the log wants it.
+    const char* pszUnshown = g_bPlanOnly ? "not shown (/plan)" : g_bQuiet ? "silenced by /q" : NULL;
+    if (pszUnshown != NULL && !IsLogging())
+        return;
+    CString strOwn;
+    const char* pszText = NULL;
+    try {
+        pszText = MessageText(nCode, strOwn);
+    } catch (CException* e) {
+        e->Delete();
+        LogFormat("message", "code %d: no memory for its text; nothing shown", nCode);
+        return;
+    }
+    if (pszText == NULL) {
+        LogFormat("message", "code %d: its format row is missing; nothing shown", nCode);
+        return;
+    }
+    LogFormat("message", "code %d %s: \"%s\" captioned \"%s\"", nCode, pszUnshown == NULL ? "shown" : pszUnshown,
+              pszText, g_strTitle);
+    if (pszUnshown == NULL)
+        (void)MessageBoxA(NULL, pszText, g_strTitle, nCode == IDS_SUCCESS ? kSuccessStyle : kFailureStyle);
+}
+
+void ShowUsage()
+{
     if (g_bQuiet)
         return;
-
-    if (nCode == IDS_SUCCESS) {
-        if (LoadStringA(g_hInstance, IDS_SUCCESS, s_szFormat, 511) == 0)
-            return;
-        const FormatArg aArgs[] = {FormatArg(static_cast<const char*>(g_strTitle))};
-        FormatText(s_szMessage, sizeof s_szMessage, s_szFormat, aArgs, 1);
-        (void)MessageBoxA(NULL, s_szMessage, g_strTitle, kSuccessStyle);
-        return;
-    }
-
-    if (LoadStringA(g_hInstance, IDS_ERROR_FORMAT, s_szFormat, 511) == 0)
-        return;
-    // A code with a non-empty row of its own shows that row as it stands. Only codes
-    // that are string ids at all are looked up: a larger code would alias a lower row.
-    CString strOwn;
-    if (nCode > 0 && nCode <= 0xFFFF) {
-        try {
-            (void)strOwn.LoadString(static_cast<UINT>(nCode));
-        } catch (CException* e) {
-            e->Delete();
-            return;
-        }
-    }
-    const char* pszText = strOwn;
-    if (strOwn.IsEmpty()) {
-        const FormatArg aArgs[] = {FormatArg(nCode), FormatArg(static_cast<const char*>(g_strTitle))};
-        FormatText(s_szMessage, sizeof s_szMessage, s_szFormat, aArgs, 2);
-        pszText = s_szMessage;
-    }
-    (void)MessageBoxA(NULL, pszText, g_strTitle, kFailureStyle);
+    CString strText;
+    CString strCaption;
+    if (!strText.LoadString(IDS_USAGE))
+        strText = SPLAUNCH_USAGE_TEXT;
+    (void)strCaption.LoadString(IDS_PRODUCT_UPDATE);
+    (void)MessageBoxA(NULL, strText, strCaption, kSuccessStyle);
 }

@@ -3,6 +3,7 @@
 
 #include "app/globals.h"
 #include "framework/winapp.h"
+#include "messages/log.h"
 #include "messages/messages.h"
 #include "res/resource.h"
 
@@ -54,5 +55,6 @@ BOOL ExtractPatchPackage(CString& strPath)
     (void)fclose(pFile);
     if (cbWritten < cbData)
         return Fail(kShortWrite);
+    LogFormat("package", "%s: %u bytes written", strPath, cbData);
     return TRUE;
 }

@@ -106,3 +106,20 @@ void CPackageHold::Release()
         m_hFile = INVALID_HANDLE_VALUE;
     }
 }
+
+CString PlannedPackagePath()
+{
+    char szFolder[MAX_PATH];
+    DWORD dwPlatformId = 0;
+    DWORD dwMajor = 0;
+    DWORD dwMinor = 0;
+    GetOsVersion(&dwPlatformId, &dwMajor, &dwMinor);
+    if (dwPlatformId == VER_PLATFORM_WIN32_NT &&
+        SecurityFunction<ConvertSddlFn>("ConvertStringSecurityDescriptorToSecurityDescriptorA") != NULL) {
+        const UINT nLength = GetWindowsDirectoryA(szFolder, sizeof szFolder);
+        if (nLength > 0 && nLength < sizeof szFolder)
+            return CString(szFolder) + "\\Temp\\SPL<random>\\MSP<n>.tmp";
+    }
+    const DWORD nLength = GetTempPathA(sizeof szFolder, szFolder);
+    return nLength > 0 && nLength < sizeof szFolder ? CString(szFolder) + "MSP<n>.tmp" : CString("MSP<n>.tmp");
+}

@@ -11,6 +11,10 @@
 // administrator; the package then goes to the user's temporary folder.
 BOOL CreatePrivatePackagePath(CString& strFolder, CString& strPackage);
 
+// For /plan: where a run would write the package, with the parts only the run can know
+// left as <random> and <n>. Makes and changes nothing.
+CString PlannedPackagePath();
+
 // Holds the package open for reading, shared with readers only, so that no other process
 // can write, replace or delete it; released by Release or on destruction.
 class CPackageHold {

@@ -1,6 +1,7 @@
 // Deleting a file at the next system start: the rename list or the delayed move.
 #include "payload/restart.h"
 
+#include "messages/log.h"
 #include "payload/renamelist.h"
 
 void GetOsVersion(DWORD* pdwPlatformId, DWORD* pdwMajorVersion, DWORD* pdwMinorVersion)
@@ -45,7 +46,11 @@ BOOL IsWindows98() { return IsWindows98(QueryOsVersion()); }
 BOOL DeleteAtRestart(const CString& strPath)
 {
     const OsVersion version = QueryOsVersion();
-    if (IsWindows98(version) || IsWindows95(version))
-        return AddToRenameList(strPath);
-    return MoveFileExA(strPath, NULL, MOVEFILE_DELAY_UNTIL_REBOOT) ? TRUE : FALSE;
+    const bool bRenameList = IsWindows98(version) || IsWindows95(version);
+    const BOOL bDone = bRenameList                                               ? AddToRenameList(strPath)
+                       : MoveFileExA(strPath, NULL, MOVEFILE_DELAY_UNTIL_REBOOT) ? TRUE
+                                                                                 : FALSE;
+    LogFormat("restart", "%s: %s for deletion at the next restart through %s", strPath,
+              bDone ? "left" : "could not be left", bRenameList ? "wininit.ini" : "the delayed move");
+    return bDone;
 }

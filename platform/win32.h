@@ -16,6 +16,10 @@
 #include <stdlib.h>
 #include <string.h>
 
+// The platform layer's own: the full path msi.dll was loaded from (loading it if need
+// be), or 0 with the load's error as the thread's last error.
+DWORD GetInstallerLibraryPath(LPSTR lpPath, DWORD nSize);
+
 #else  // host build on the simulated machine
 
 #include <stddef.h>
@@ -92,9 +96,12 @@ typedef DWORD REGSAM;
 #define MOVEFILE_DELAY_UNTIL_REBOOT 0x00000004
 #define MAX_PATH 260
 #define GENERIC_READ 0x80000000u
+#define GENERIC_WRITE 0x40000000u
 #define FILE_SHARE_READ 0x00000001
+#define CREATE_ALWAYS 2
 #define OPEN_EXISTING 3
 #define FILE_ATTRIBUTE_NORMAL 0x00000080
+#define FILE_FLAG_WRITE_THROUGH 0x80000000u
 #define INVALID_HANDLE_VALUE ((HANDLE)(intptr_t)-1)
 #define SDDL_REVISION_1 1
 
@@ -108,6 +115,16 @@ typedef struct _SECURITY_ATTRIBUTES {
     BOOL bInheritHandle;
 } SECURITY_ATTRIBUTES, *LPSECURITY_ATTRIBUTES;
 typedef int(WINAPI* FARPROC)(void);
+typedef struct _SYSTEMTIME {
+    WORD wYear;
+    WORD wMonth;
+    WORD wDayOfWeek;
+    WORD wDay;
+    WORD wHour;
+    WORD wMinute;
+    WORD wSecond;
+    WORD wMilliseconds;
+} SYSTEMTIME, *LPSYSTEMTIME;
 typedef void* HLOCAL;
 #define VER_PLATFORM_WIN32_WINDOWS 1
 #define VER_PLATFORM_WIN32_NT 2
@@ -131,8 +148,24 @@ typedef int INSTALLSTATE;
 #define INSTALLSTATE_SOURCE 4
 #define INSTALLSTATE_DEFAULT 5
 typedef int INSTALLUILEVEL;
+#define INSTALLUILEVEL_DEFAULT 1
 #define INSTALLUILEVEL_NONE 2
 #define INSTALLPROPERTY_VERSIONSTRING "VersionString"
+#define INSTALLLOGMODE_FATALEXIT 0x0001
+#define INSTALLLOGMODE_ERROR 0x0002
+#define INSTALLLOGMODE_WARNING 0x0004
+#define INSTALLLOGMODE_USER 0x0008
+#define INSTALLLOGMODE_INFO 0x0010
+#define INSTALLLOGMODE_FILESINUSE 0x0020
+#define INSTALLLOGMODE_RESOLVESOURCE 0x0040
+#define INSTALLLOGMODE_OUTOFDISKSPACE 0x0080
+#define INSTALLLOGMODE_ACTIONSTART 0x0100
+#define INSTALLLOGMODE_ACTIONDATA 0x0200
+#define INSTALLLOGMODE_PROPERTYDUMP 0x0400
+#define INSTALLLOGMODE_COMMONDATA 0x0800
+#define INSTALLLOGMODE_VERBOSE 0x1000
+#define INSTALLLOGATTRIBUTES_APPEND 0x0001
+#define INSTALLLOGATTRIBUTES_FLUSHEACHLINE 0x0002
 
 // kernel32
 HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName);
@@ -146,6 +179,12 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShar
                           LPSECURITY_ATTRIBUTES lpSecurityAttributes, DWORD dwCreationDisposition,
                           DWORD dwFlagsAndAttributes, HANDLE hTemplateFile);
 BOOL WINAPI CloseHandle(HANDLE hObject);
+BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite, LPDWORD lpNumberOfBytesWritten,
+                      LPVOID lpOverlapped);
+DWORD WINAPI GetCurrentProcessId(void);
+DWORD WINAPI GetCurrentThreadId(void);
+void WINAPI GetLocalTime(LPSYSTEMTIME lpSystemTime);
+LPSTR WINAPI GetCommandLineA(void);
 HRSRC WINAPI FindResourceA(HMODULE hModule, LPCSTR lpName, LPCSTR lpType);
 DWORD WINAPI SizeofResource(HMODULE hModule, HRSRC hResInfo);
 HGLOBAL WINAPI LoadResource(HMODULE hModule, HRSRC hResInfo);
@@ -185,6 +224,8 @@ INSTALLSTATE WINAPI MsiQueryFeatureStateA(LPCSTR szProduct, LPCSTR szFeature);
 UINT WINAPI MsiConfigureProductExA(LPCSTR szProduct, int iInstallLevel, INSTALLSTATE eInstallState,
                                    LPCSTR szCommandLine);
 INSTALLUILEVEL WINAPI MsiSetInternalUI(INSTALLUILEVEL dwUILevel, HWND* phWnd);
+UINT WINAPI MsiEnableLogA(DWORD dwLogMode, LPCSTR szLogFile, DWORD dwLogAttributes);
+DWORD GetInstallerLibraryPath(LPSTR lpPath, DWORD nSize);  // see the target build's declaration
 
 // The C runtime's command line, as the runtime splits it.
 extern int __argc;

@@ -23,6 +23,7 @@
 #define IDS_UP_TO_DATE 306
 #define IDS_NOT_INSTALLED 307
 #define IDS_WRONG_VERSION 308
+#define IDS_USAGE 309
 
 // Product i is one row in each band, at the band's first id plus i; rows are
 // "tag:value", and a band ends at its first missing row.

@@ -62,8 +62,9 @@ file_before=$(tr -d '\r' < "$WINEPREFIX/drive_c/$FILES/p.txt")
 step "Running splaunch.exe"
 cp "$build/splaunch.exe" "$work/splaunch.exe"
 run_start=$(date +%s.%N)
+mkdir -p "$WINEPREFIX/drive_c/logs"
 wd_run_with_boxes "$work/shots" 120 \
-    bash -c 'cd "$0" && WINEDEBUG=+relay,+msi exec wine splaunch.exe 2> relay.log' "$work"
+    bash -c 'cd "$0" && WINEDEBUG=+relay,+msi exec wine splaunch.exe /l "C:\logs\splaunch.log" 2> relay.log' "$work"
 run_end=$(date +%s.%N)
 rc=$WD_RC
 done_step
@@ -108,6 +109,11 @@ grep -a 'Call user32.MessageBoxA' "$log" | sed 's/.*MessageBoxA([0-9a-f]*,[0-9a-
 while IFS='|' read -r caption shot; do
     echo "    window \"$caption\": $shot"
 done < "$work/shots/boxes.txt"
+launcher_log="$WINEPREFIX/drive_c/logs/splaunch.log"
+echo "log (/l):            C:\logs\splaunch.log = $launcher_log"
+echo "    first line:      $(head -n 1 "$launcher_log" | tr -d '\r')"
+echo "    last line:       $(tail -n 1 "$launcher_log" | tr -d '\r')"
+echo "    installer's log: $(ls "$WINEPREFIX"/drive_c/logs/splaunch_001_*.log)"
 echo "exit code:           $rc (as wine reports it, modulo 256)"
 awk -v a="$run_start" -v b="$run_end" -v s="$start" -v e="$(date +%s.%N)" \
     'BEGIN { printf "time:                splaunch.exe %.2f s, whole demo %.2f s\n", b - a, e - s }'

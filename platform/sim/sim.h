@@ -47,6 +47,13 @@ struct SimConfigureCall {
     INSTALLSTATE installState;
     std::string commandLine;
     INSTALLUILEVEL uiLevel;  // the user-interface level in force during the call
+    std::string logFile;     // the installer's own log in force during the call, or ""
+};
+
+struct SimInstallerLog {
+    DWORD mode;
+    std::string path;
+    DWORD attributes;
 };
 
 struct SimRegValue {
@@ -74,6 +81,8 @@ struct SimMachine {
     std::function<void(const SimConfigureCall&)> onConfigure;  // runs after the default effect
     std::vector<SimConfigureCall> configureCalls;
     INSTALLUILEVEL uiLevel = 1;
+    std::vector<SimInstallerLog> enabledLogs;  // every MsiEnableLogA call, the last in force
+    bool bInstallerMissing = false;            // msi.dll could not be loaded
 
     // The registry: full paths such as "HKLM\Software\Vendor".
     std::map<std::string, SimRegKey, SimNoCaseLess> registry;
@@ -108,6 +117,7 @@ struct SimMachine {
     struct OpenHandle {
         std::string path;
         DWORD shareMode;
+        FILE* pWriting;  // a file created for writing, else NULL
     };
     std::map<HANDLE, OpenHandle> openHandles;
     bool bCreateDirectoryDenied = false;  // the user is not an administrator

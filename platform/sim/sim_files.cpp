@@ -132,15 +132,23 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShar
                           DWORD dwCreationDisposition, DWORD, HANDLE)
 {
     SimLogCall("CreateFileA", SimQuoted{lpFileName}, SimHex{dwDesiredAccess}, dwShareMode, dwCreationDisposition);
-    // Only what the launcher asks for: an existing file opened for reading.
-    if (dwDesiredAccess != GENERIC_READ || dwCreationDisposition != OPEN_EXISTING || !SimFileExists(lpFileName) ||
-        Sim().failOpen.count(lpFileName) != 0) {
+    // What the launcher asks for: an existing file opened for reading, or a file created
+    // (or replaced) for writing.
+    FILE* pWriting = NULL;
+    if (dwDesiredAccess == GENERIC_WRITE && dwCreationDisposition == CREATE_ALWAYS &&
+        Sim().failOpen.count(lpFileName) == 0 && !SimFileHeldAgainstWriters(lpFileName)) {
+        SimMarkScratchChanged();
+        pWriting = fopen(SimHostPath(lpFileName).c_str(), "wb");
+    }
+    const bool bReading = dwDesiredAccess == GENERIC_READ && dwCreationDisposition == OPEN_EXISTING &&
+                          SimFileExists(lpFileName) && Sim().failOpen.count(lpFileName) == 0;
+    if (pWriting == NULL && !bReading) {
         Sim().lastError = ERROR_SHARING_VIOLATION;
         return INVALID_HANDLE_VALUE;
     }
     static uintptr_t s_nNext = 0x1000;
     HANDLE hFile = reinterpret_cast<HANDLE>(s_nNext += 4);
-    Sim().openHandles[hFile] = {lpFileName, dwShareMode};
+    Sim().openHandles[hFile] = {lpFileName, dwShareMode, pWriting};
     return hFile;
 }
 
@@ -150,6 +158,8 @@ BOOL WINAPI CloseHandle(HANDLE hObject)
     if (it == Sim().openHandles.end())
         return FALSE;
     SimLogCall("CloseHandle", SimQuoted{it->second.path.c_str()});
+    if (it->second.pWriting != NULL)
+        fclose(it->second.pWriting);
     Sim().openHandles.erase(it);
     return TRUE;
 }
@@ -160,4 +170,15 @@ bool SimFileHeldAgainstWriters(const std::string& windowsPath)
         if (strcasecmp(handle.second.path.c_str(), windowsPath.c_str()) == 0 && (handle.second.shareMode & 2) == 0)
             return true;
     return false;
+}
+
+BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite, LPDWORD lpNumberOfBytesWritten,
+                      LPVOID)
+{
+    auto it = Sim().openHandles.find(hFile);
+    if (it == Sim().openHandles.end() || it->second.pWriting == NULL || Sim().failWrite.count(it->second.path) != 0)
+        return FALSE;
+    *lpNumberOfBytesWritten = static_cast<DWORD>(fwrite(lpBuffer, 1, nNumberOfBytesToWrite, it->second.pWriting));
+    fflush(it->second.pWriting);
+    return *lpNumberOfBytesWritten == nNumberOfBytesToWrite;
 }

@@ -79,8 +79,10 @@ UINT WINAPI MsiConfigureProductExA(LPCSTR szProduct, int iInstallLevel, INSTALLS
                                    LPCSTR szCommandLine)
 {
     SimLogCall("MsiConfigureProductExA", SimQuoted{szProduct}, iInstallLevel, eInstallState, SimQuoted{szCommandLine});
-    const SimConfigureCall call = {szProduct, iInstallLevel, eInstallState, szCommandLine == NULL ? "" : szCommandLine,
-                                   Sim().uiLevel};
+    const SimConfigureCall call = {
+        szProduct,     iInstallLevel,
+        eInstallState, szCommandLine == NULL ? "" : szCommandLine,
+        Sim().uiLevel, Sim().enabledLogs.empty() ? std::string() : Sim().enabledLogs.back().path};
     Sim().configureCalls.push_back(call);
     UINT nResult = ERROR_SUCCESS;
     if (!Sim().configureResults.empty()) {
@@ -108,4 +110,24 @@ INSTALLUILEVEL WINAPI MsiSetInternalUI(INSTALLUILEVEL dwUILevel, HWND* phWnd)
     const INSTALLUILEVEL nPrevious = Sim().uiLevel;
     Sim().uiLevel = dwUILevel;
     return nPrevious;
+}
+
+UINT WINAPI MsiEnableLogA(DWORD dwLogMode, LPCSTR szLogFile, DWORD dwLogAttributes)
+{
+    SimLogCall("MsiEnableLogA", SimHex{dwLogMode}, SimQuoted{szLogFile}, dwLogAttributes);
+    Sim().enabledLogs.push_back({dwLogMode, szLogFile == NULL ? "" : szLogFile, dwLogAttributes});
+    return ERROR_SUCCESS;
+}
+
+DWORD GetInstallerLibraryPath(LPSTR lpPath, DWORD nSize)
+{
+    if (Sim().bInstallerMissing) {
+        Sim().lastError = 126;  // the module was not found
+        return 0;
+    }
+    const std::string path = Sim().systemDirectory + "\\msi.dll";
+    if (path.size() >= nSize)
+        return 0;
+    memcpy(lpPath, path.c_str(), path.size() + 1);
+    return static_cast<DWORD>(path.size());
 }

@@ -92,3 +92,23 @@ LPSTR WINAPI lstrcatA(LPSTR lpString1, LPCSTR lpString2) { return strcat(lpStrin
 int WINAPI lstrcmpiA(LPCSTR lpString1, LPCSTR lpString2) { return strcasecmp(lpString1, lpString2); }
 
 int WINAPI lstrlenA(LPCSTR lpString) { return lpString == NULL ? 0 : static_cast<int>(strlen(lpString)); }
+
+DWORD WINAPI GetCurrentProcessId(void) { return 0x0a1c; }
+
+DWORD WINAPI GetCurrentThreadId(void) { return 0x0b20; }
+
+void WINAPI GetLocalTime(LPSYSTEMTIME lpSystemTime)
+{
+    const SYSTEMTIME now = {2026, 12, 0, 6, 21, 5, 3, 0};
+    *lpSystemTime = now;
+}
+
+LPSTR WINAPI GetCommandLineA(void)
+{
+    // As the platform keeps it: the arguments joined by blanks, quoted where they hold one.
+    static std::string s_line;
+    s_line.clear();
+    for (const std::string& arg : Sim().args)
+        s_line += (s_line.empty() ? "" : " ") + (arg.find(' ') == std::string::npos ? arg : "\"" + arg + "\"");
+    return &s_line[0];
+}

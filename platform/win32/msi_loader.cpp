@@ -1,5 +1,5 @@
-// The five installer functions, forwarded to msi.dll loaded by full path from the
-// system directory at first use, so that a msi.dll beside the executable is never loaded.
+// The installer functions, forwarded to msi.dll loaded by full path from the system
+// directory at first use, so that a msi.dll beside the executable is never loaded.
 #include "platform/win32.h"
 
 namespace {
@@ -9,19 +9,23 @@ typedef UINT(WINAPI* GetProductInfoFn)(LPCSTR, LPCSTR, LPSTR, LPDWORD);
 typedef INSTALLSTATE(WINAPI* QueryFeatureStateFn)(LPCSTR, LPCSTR);
 typedef UINT(WINAPI* ConfigureProductExFn)(LPCSTR, int, INSTALLSTATE, LPCSTR);
 typedef INSTALLUILEVEL(WINAPI* SetInternalUIFn)(INSTALLUILEVEL, HWND*);
+typedef UINT(WINAPI* EnableLogFn)(DWORD, LPCSTR, DWORD);
+
+HMODULE s_hMsi = NULL;
+DWORD s_dwLoadError = ERROR_MOD_NOT_FOUND;
+char s_szPath[MAX_PATH + 16];
 
 // Loaded once and kept for the life of the process.
 HMODULE LoadInstallerLibrary()
 {
-    static HMODULE s_hMsi = NULL;
     static bool s_bTried = false;
     if (!s_bTried) {
         s_bTried = true;
-        char szPath[MAX_PATH + 16];
-        const UINT nLength = GetSystemDirectoryA(szPath, MAX_PATH);
+        const UINT nLength = GetSystemDirectoryA(s_szPath, MAX_PATH);
         if (nLength != 0 && nLength < MAX_PATH) {
-            lstrcatA(szPath, "\\msi.dll");
-            s_hMsi = LoadLibraryExA(szPath, NULL, LOAD_WITH_ALTERED_SEARCH_PATH);
+            lstrcatA(s_szPath, "\\msi.dll");
+            s_hMsi = LoadLibraryExA(s_szPath, NULL, LOAD_WITH_ALTERED_SEARCH_PATH);
+            s_dwLoadError = s_hMsi == NULL ? GetLastError() : ERROR_SUCCESS;
         }
     }
     return s_hMsi;
@@ -78,4 +82,24 @@ extern "C" INSTALLUILEVEL WINAPI MsiSetInternalUI(INSTALLUILEVEL dwUILevel, HWND
     static SetInternalUIFn s_pfn = NULL;
     SetInternalUIFn pfn = Resolve(s_pfn, "MsiSetInternalUI");
     return pfn == NULL ? INSTALLUILEVEL_NOCHANGE : pfn(dwUILevel, phWnd);
+}
+
+extern "C" UINT WINAPI MsiEnableLogA(DWORD dwLogMode, LPCSTR szLogFile, DWORD dwLogAttributes)
+{
+    static EnableLogFn s_pfn = NULL;
+    EnableLogFn pfn = Resolve(s_pfn, "MsiEnableLogA");
+    return pfn == NULL ? ERROR_INSTALL_SERVICE_FAILURE : pfn(dwLogMode, szLogFile, dwLogAttributes);
+}
+
+DWORD GetInstallerLibraryPath(LPSTR lpPath, DWORD nSize)
+{
+    if (LoadInstallerLibrary() == NULL) {
+        SetLastError(s_dwLoadError);
+        return 0;
+    }
+    const DWORD nLength = static_cast<DWORD>(lstrlenA(s_szPath));
+    if (nLength >= nSize)
+        return 0;
+    lstrcpyA(lpPath, s_szPath);
+    return nLength;
 }

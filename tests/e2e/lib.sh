@@ -103,9 +103,10 @@ e2e_calls() {
     grep -a "^${tid:-none}:Call " "$WORK/relay.log" || true
 }
 
-# The message boxes of the last run, one line each: text|caption|style.
+# The message boxes of the last run, one line each: text|caption|style (a text the trace
+# cut after 291 characters ends with "...").
 e2e_message_boxes() {
-    sed -n 's/.*Call user32\.MessageBoxA([0-9a-f]*,[0-9a-f]* "\(.*\)",[0-9a-f]* "\(.*\)",\([0-9a-f]*\)).*/\1|\2|\3/p' \
+    sed -n 's/.*Call user32\.MessageBoxA([0-9a-f]*,[0-9a-f]* "\(.*\)"\(\.\.\.\)\{0,1\},[0-9a-f]* "\(.*\)",\([0-9a-f]*\)).*/\1\2|\3|\4/p' \
         "$WORK/relay.log"
 }
 

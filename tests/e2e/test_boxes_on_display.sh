@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Real message boxes on a private Xvfb display: each box is drawn, photographed and closed with Return, and the run goes on.
+# Real message boxes on a private Xvfb display, each drawn, photographed and closed with Return: the usage box of /?, the plan of /plan (which changes nothing), the success box, the version box.
 # fixtures: product_7_0_43_5
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -12,9 +12,12 @@ wd_start_display 140 || e2e_fail "no X display"
 e2e_new_prefix boxes_on_display product-7.0.43.5
 trap 'e2e_finish; wd_stop_display' EXIT
 
-run_shown() {  # run_shown NAME: splaunch.exe without /q, boxes photographed into $WORK/NAME
-    wd_run_with_boxes "$WORK/$1" 60 wine "$WORK/splaunch.exe"
-    [ "$WD_RC" -ne 124 ] || e2e_fail "$1: splaunch.exe still running after 60 s"
+run_shown() {  # run_shown NAME [ARGS...]: splaunch.exe without /q, boxes photographed into $WORK/NAME
+    local name=$1
+    shift
+    wd_run_with_boxes "$WORK/$name" 60 bash -c 'cd "$0" && WINEDEBUG=+relay exec wine splaunch.exe "$@" 2> relay.log' \
+        "$WORK" "$@"
+    [ "$WD_RC" -ne 124 ] || e2e_fail "$name: splaunch.exe still running after 60 s"
 }
 check_shot() {  # check_shot FILE: a real picture of a box-sized window
     local size
@@ -24,6 +27,23 @@ check_shot() {  # check_shot FILE: a real picture of a box-sized window
     # A drawn box holds more than one colour.
     [ "$(convert "$1" -format '%k' info:)" -gt 2 ] || e2e_fail "screenshot $1 is blank"
 }
+
+# /?: the usage box, and nothing else happens.
+run_shown usage /?
+e2e_expect_eq "$WD_RC" 0 "exit code of /?"
+check_shot "$WORK/usage/box-1.png"
+e2e_message_boxes | grep -q '^splaunch.exe \[/q | /qn\]' || e2e_fail "the usage box shows [$(e2e_message_boxes)]"
+
+# /plan: one box that lists the product and the features it would reinstall; nothing changes.
+run_shown plan /plan
+e2e_expect_eq "$WD_RC" 0 "exit code of /plan"
+check_shot "$WORK/plan/box-1.png"
+e2e_message_boxes | grep -qF "$PRODUCT, version 7.0.43.5, would be patched.\r\nReinstalled: HM_CORECOMMON_0001, HM_CORECOMMON_0002," \
+    || e2e_fail "the plan box shows [$(e2e_message_boxes)]"
+e2e_expect_eq "$(e2e_msiq version "$PRODUCT")" 7.0.43.5 "VersionString after /plan"
+e2e_expect_eq "$(e2e_reg_key "$SERVICE_KEY")" present "update service key after /plan"
+e2e_expect_eq "$(e2e_reg_value "HKCU\\$HOST_KEY\\Profiles\\$PROFILE\\General Configuration" Today_WorkMode)" 0x1 \
+              "Today_WorkMode after /plan"
 
 # The patch: one success box; the run waits for it and ends with 0.
 run_shown patch
@@ -37,5 +57,5 @@ run_shown again
 e2e_expect_eq "$WD_RC" $((308 % 256)) "exit code of the second run"
 e2e_expect_eq "$(cut -d'|' -f1 "$WORK/again/boxes.txt")" "Kelvarin 2004" "boxes of the second run"
 check_shot "$WORK/again/box-1.png"
-echo "screenshots: $WORK/patch/box-1.png $WORK/again/box-1.png"
+echo "screenshots: $WORK/usage/box-1.png $WORK/plan/box-1.png $WORK/patch/box-1.png $WORK/again/box-1.png"
 echo "PASS"

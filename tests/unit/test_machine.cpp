@@ -4,6 +4,7 @@
 #include "app/globals.h"
 #include "app/patchapp.h"
 #include "messages/exitcode.h"
+#include "messages/log.h"
 
 #include <fstream>
 #include <map>
@@ -24,9 +25,14 @@ void MachineTest::SetUp()
     g_hInstance = GetModuleHandleA(NULL);
     g_strTitle.Empty();
     g_bQuiet = false;
+    g_bQuietInstaller = false;
     g_bExtractOnly = false;
+    g_bPlanOnly = false;
+    g_bShowUsage = false;
     g_strExtractPath.Empty();
+    g_strLogPath.Empty();
     ResetRunExitCode();
+    StopLog();
 }
 
 void MachineTest::TearDown()
@@ -35,6 +41,7 @@ void MachineTest::TearDown()
     EXPECT_EQ(Sim().openFileCount, 0) << "a file was left open";
     EXPECT_TRUE(Sim().openHandles.empty()) << "a file handle was left open";
     EXPECT_EQ(Sim().liveDescriptors, 0) << "a security descriptor was not freed";
+    CloseLog();
     Sim().allocationsBeforeFailure = -1;
 }
 

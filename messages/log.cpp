@@ -1,0 +1,146 @@
+// The launcher's log (/l <file>): one line per event, each written through to the file at once.
+#include "messages/log.h"
+
+#include "framework/collections.h"
+#include "framework/exceptions.h"
+
+namespace {
+enum LogState { kKeeping, kOpen, kStopped };
+LogState s_state = kKeeping;
+HANDLE s_hFile = INVALID_HANDLE_VALUE;
+CString s_strPath;
+CStringList s_listWaiting;  // lines noted before the command line was read
+
+// Appends n as nDigits digits of the given base, with leading zeros.
+void AppendNumber(CString& str, DWORD n, unsigned nBase, int nDigits)
+{
+    char sz[16];
+    for (int i = nDigits - 1; i >= 0; --i, n /= nBase)
+        sz[i] = "0123456789abcdef"[n % nBase];
+    str += CString(sz, nDigits);
+}
+
+// "[pid:tid][yyyy-mm-ddThh:mm:ss] ": who wrote the line, and when (local time).
+CString LinePrefix()
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    CString str("[");
+    AppendNumber(str, GetCurrentProcessId() & 0xFFFF, 16, 4);
+    str += ':';
+    AppendNumber(str, GetCurrentThreadId() & 0xFFFF, 16, 4);
+    str += "][";
+    AppendNumber(str, now.wYear, 10, 4);
+    str += '-';
+    AppendNumber(str, now.wMonth, 10, 2);
+    str += '-';
+    AppendNumber(str, now.wDay, 10, 2);
+    str += 'T';
+    AppendNumber(str, now.wHour, 10, 2);
+    str += ':';
+    AppendNumber(str, now.wMinute, 10, 2);
+    str += ':';
+    AppendNumber(str, now.wSecond, 10, 2);
+    str += "] ";
+    return str;
+}
+
+void WriteLine(const CString& strLine)
+{
+    DWORD cbWritten = 0;
+    (void)WriteFile(s_hFile, static_cast<const char*>(strLine), static_cast<DWORD>(strLine.GetLength()), &cbWritten,
+                    NULL);
+}
+}  // namespace
+
+void BeginLog()
+{
+    CloseLog();
+    s_state = kKeeping;
+}
+
+BOOL OpenLog(const char* pszPath)
+{
+    // Written through the system's cache at once: a crash or a kill loses no line.
+    s_hFile = CreateFileA(pszPath, GENERIC_WRITE, FILE_SHARE_READ, NULL, CREATE_ALWAYS,
+                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, NULL);
+    if (s_hFile == INVALID_HANDLE_VALUE) {
+        StopLog();
+        return FALSE;
+    }
+    s_state = kOpen;
+    try {
+        s_strPath = pszPath;
+    } catch (CException* e) {
+        e->Delete();
+    }
+    for (POSITION pos = s_listWaiting.GetHeadPosition(); pos != NULL;)
+        WriteLine(s_listWaiting.GetNext(pos));
+    s_listWaiting.RemoveAll();
+    return TRUE;
+}
+
+void StopLog()
+{
+    s_state = kStopped;
+    s_listWaiting.RemoveAll();
+}
+
+void CloseLog()
+{
+    if (s_hFile != INVALID_HANDLE_VALUE)
+        (void)CloseHandle(s_hFile);
+    s_hFile = INVALID_HANDLE_VALUE;
+    s_strPath.Empty();
+    StopLog();
+}
+
+bool IsLogging() { return s_state != kStopped; }
+
+void LogEvent(const char* pszTag, const char* pszText)
+{
+    if (s_state == kStopped)
+        return;
+    try {
+        CString strLine = LinePrefix();
+        strLine += pszTag;
+        strLine += ' ';
+        strLine += pszText;
+        strLine += "\r\n";
+        if (s_state == kOpen)
+            WriteLine(strLine);
+        else
+            (void)s_listWaiting.AddTail(strLine);
+    } catch (CException* e) {
+        e->Delete();
+    }
+}
+
+void LogFormatArgs(const char* pszTag, const char* pszFormat, const FormatArg* pArgs, size_t nArgs)
+{
+    CString strText;
+    try {
+        strText.FormatArgs(pszFormat, pArgs, nArgs);
+    } catch (CException* e) {
+        e->Delete();
+        return;
+    }
+    LogEvent(pszTag, strText);
+}
+
+CString InstallerLogPath(int nTurn, const CString& strProductCode)
+{
+    if (s_state != kOpen)
+        return CString();
+    // The extension is what follows the last "." of the file name, not of a folder.
+    int nEnd = s_strPath.GetLength();
+    for (int i = nEnd - 1; i >= 0 && s_strPath.GetAt(i) != '\\' && s_strPath.GetAt(i) != '/'; --i) {
+        if (s_strPath.GetAt(i) == '.') {
+            nEnd = i;
+            break;
+        }
+    }
+    CString strTurn;
+    AppendNumber(strTurn, static_cast<DWORD>(nTurn), 10, 3);
+    return s_strPath.Left(nEnd) + "_" + strTurn + "_" + strProductCode + ".log";
+}

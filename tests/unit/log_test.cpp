@@ -1,0 +1,207 @@
+// The log (/l), the installer's own logs, /qn, /? and /plan, on whole runs.
+#include "tests/unit/test_machine.h"
+
+#include "res/usage.h"
+
+namespace {
+const char kLog[] = "C:\\logs\\run.log";
+
+// Whether each fragment occurs in the text, in this order.
+::testing::AssertionResult InOrder(const std::string& text, const std::vector<std::string>& fragments)
+{
+    size_t nAt = 0;
+    for (const std::string& fragment : fragments) {
+        const size_t nFound = text.find(fragment, nAt);
+        if (nFound == std::string::npos)
+            return ::testing::AssertionFailure() << "no \"" << fragment << "\" after offset " << nAt << " in:\n"
+                                                 << text;
+        nAt = nFound + fragment.size();
+    }
+    return ::testing::AssertionSuccess();
+}
+
+std::string LogText()
+{
+    std::string text;
+    return SimReadFile(kLog, text) ? text : "<no log>";
+}
+}  // namespace
+
+class LogTest : public MachineTest {
+protected:
+    void SetUp() override
+    {
+        MachineTest::SetUp();
+        AddMessageRows();
+        AddResources(kNeutralDescription, "package");
+        SimWriteFile("C:\\logs\\placeholder", "");
+        AddProductRows(0, ProductCode(0));
+        SimSetString(IDS_FEATURES_SECOND_BAND, "U1:A,P");
+        SimSetString(IDS_FEATURES_SECOND_BAND + 1, "U1:K");
+        Install(ProductCode(0), "7.0.43.5", {"A", "P"});
+        Sim().products[ProductCode(0)].features["K"] = INSTALLSTATE_ABSENT;
+        // The patch makes K local, so a removal follows.
+        Sim().onConfigure = [](const SimConfigureCall& call) {
+            Sim().products[call.product].features["K"] = INSTALLSTATE_LOCAL;
+        };
+    }
+};
+
+TEST_F(LogTest, EveryDecisionOfARunIsALineOfTheLog)
+{
+    const std::string code = ProductCode(0);
+    const std::string success = "\"The Product 0 update has been successfully applied\" captioned \"Product 0\"";
+    const struct {
+        const char* pszName;
+        std::vector<std::string> args;
+        const char* pszAccepted;
+        UINT result;
+        int nExitCode;
+        std::vector<std::string> fragments;
+    } cases[] = {
+        // clang-format off
+        {"success", {}, "7.0.43.5,", 0, 0,
+         {"[0a1c:0b20][2026-12-06T21:05:03] start splaunch unknown, command line: splaunch.exe /l C:\\logs\\run.log",
+          "system platform 2 (NT family), version 6.1", "system temporary folder: C:\\Temp\\",
+          "system Windows folder: C:\\windows", "system system folder: C:\\windows\\system32",
+          "description PatchTitle \"Kelvarin 2004 SP1\", PatchGUID \"{B7E3D1A9-52C4-4F8E-9A06-1D3C7E5B2F48}\"; identity suffix: PATCHTITLE=",
+          "product " + code + ": installer state 5, installed", "product " + code + ": version \"7.0.43.5\" found; the patch brings it to 7.1.0.5",
+          "installer msi.dll loaded from C:\\windows\\system32\\msi.dll",
+          "gate " + code + ": version \"7.0.43.5\" accepted", "package C:\\windows\\Temp\\SPL", ".tmp: 7 bytes written",
+          "held read-only", "network HKLM\\Software\\Host\\P0 cannot be opened (2): not a network installation",
+          "features ADDLOCAL \"\", REINSTALL \"A,\"", "features prior states recorded: K,2",
+          "settings HKLM\\Software\\Tessaran\\Kestrune\\" + code + ": not removed (2)",
+          "settings HKCU\\Software\\Host\\P0\\Profiles cannot be opened (2): no profile",
+          "installer its log for this turn: C:\\logs\\run_001_" + code + ".log (result 0)",
+          "patch configuring " + code + ", the installer's interface at its default level, with: PATCH=\"C:\\windows\\Temp\\SPL",
+          "patch result 0", "removal configuring " + code + ", the installer's interface off, with: REMOVE=\"K\"",
+          "removal result 0", "restart C:\\windows\\Temp\\SPL", "left for deletion at the next restart through the delayed move",
+          "message code 301 shown: " + success, "end exit code 0: nothing failed\r\n"}},
+        {"a rejected version", {}, "1.0.0.0,", 0, IDS_WRONG_VERSION,
+         {"gate " + code + ": version \"7.0.43.5\" is not among the accepted \"1.0.0.0,\"",
+          "message code 308 shown: \"Incorrect product version installed\" captioned \"Product 0\"",
+          "end exit code 308: the first failure reported"}},
+        {"a failed patch", {}, "7.0.43.5,", 1603, 1603,
+         {"patch result 1603", "message code 1603 shown: \"Error 1603: The Product 0 update was not applied\"",
+          "removal result 0", "end exit code 1603: the first failure reported"}},
+        {"silenced by /q", {"/q"}, "7.0.43.5,", 0, 0,
+         {"command line: splaunch.exe /l C:\\logs\\run.log /q", "message code 301 silenced by /q: " + success,
+          "end exit code 0"}},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        SimSetString(IDS_PRODUCT_ACCEPTED_VERSIONS, std::string("U1:") + c.pszAccepted);
+        Sim().configureResults = {c.result};
+        std::vector<std::string> args = {"/l", kLog};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        EXPECT_EQ(RunLauncher(args), c.nExitCode) << c.pszName;
+        EXPECT_TRUE(InOrder(LogText(), c.fragments)) << c.pszName;
+    }
+}
+
+TEST_F(LogTest, TheInstallerLogsOncePerTurnBesideTheLogBeforeThePatchCall)
+{
+    AddProductRows(1, ProductCode(1));
+    Install(ProductCode(1), "7.0.43.5", {"A", "P"});
+    EXPECT_EQ(RunLauncher({"/L", "C:\\logs\\run.v2.log"}), 0);
+    const std::string first = "C:\\logs\\run.v2_001_" + ProductCode(0) + ".log";
+    const std::string second = "C:\\logs\\run.v2_002_" + ProductCode(1) + ".log";
+    EXPECT_EQ(SimCallsStartingWith("MsiEnableLogA"),
+              (std::vector<std::string>{"MsiEnableLogA(0x1FFF,\"" + first + "\",3)",
+                                        "MsiEnableLogA(0x1FFF,\"" + second + "\",3)"}));
+    ASSERT_EQ(Sim().configureCalls.size(), 3u);  // the first product's patch and removal, the second's patch
+    EXPECT_EQ(Sim().configureCalls[0].logFile, first);
+    EXPECT_EQ(Sim().configureCalls[2].logFile, second);
+    // Without /l the installer is asked for no log and nothing is written.
+    SetUp();
+    EXPECT_EQ(RunLauncher(), 0);
+    EXPECT_TRUE(Sim().enabledLogs.empty());
+    EXPECT_FALSE(SimFileExists(kLog));
+}
+
+TEST_F(LogTest, ALogThatCannotBeCreatedStopsTheRunBeforeAnythingIsTouched)
+{
+    for (bool bQuiet : {false, true}) {
+        SetUp();
+        Sim().failOpen.insert(kLog);
+        std::vector<std::string> args = {"/l", kLog};
+        if (bQuiet)
+            args.push_back("/q");
+        EXPECT_EQ(RunLauncher(args), 1622);
+        EXPECT_EQ(MessageTexts(), bQuiet ? std::vector<std::string>{} : std::vector<std::string>{Failure(1622, "")});
+        EXPECT_TRUE(SimCallsStartingWith("Msi").empty() && SimCallsStartingWith("Reg").empty());
+    }
+    // A switch without its argument at the end of the line is ignored; the run goes on.
+    SetUp();
+    EXPECT_EQ(RunLauncher({"/l"}), 0);
+}
+
+TEST_F(LogTest, QnTurnsTheInstallersInterfaceOffBeforeTheFirstPatchCallAndQDoesNot)
+{
+    for (const char* pszSwitch : {"/qn", "/q", "/QN"}) {
+        SetUp();
+        const bool bInstallerQuiet = pszSwitch[2] != '\0';
+        EXPECT_EQ(RunLauncher({pszSwitch, "/l", kLog}), 0) << pszSwitch;
+        ASSERT_EQ(Sim().configureCalls.size(), 2u) << pszSwitch;
+        EXPECT_EQ(Sim().configureCalls[0].uiLevel, bInstallerQuiet ? INSTALLUILEVEL_NONE : INSTALLUILEVEL_DEFAULT);
+        EXPECT_TRUE(Sim().messageBoxes.empty()) << pszSwitch;
+        EXPECT_TRUE(
+            InOrder(LogText(), {bInstallerQuiet ? "the installer's interface off, with: PATCH="
+                                                : "the installer's interface at its default level, with: PATCH="}));
+    }
+}
+
+TEST_F(LogTest, UsageIsOneInformationBoxAndTouchesNothing)
+{
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"/?"}, {"/HELP", "/e", "C:\\p.msp"}, {"/q", "/?"}}) {
+        SetUp();
+        SimSetString(IDS_PRODUCT_UPDATE, "Tessaran Product Update");
+        EXPECT_EQ(RunLauncher(args), 0);
+        const bool bQuiet = args[0] == "/q";
+        ASSERT_EQ(Sim().messageBoxes.size(), bQuiet ? 0u : 1u) << args[0];
+        if (!bQuiet) {
+            EXPECT_EQ(Sim().messageBoxes[0].text, SPLAUNCH_USAGE_TEXT);  // the built-in text: no row of its own
+            EXPECT_EQ(Sim().messageBoxes[0].caption, "Tessaran Product Update");
+            EXPECT_EQ(Sim().messageBoxes[0].style, 0x50040u);
+        }
+        EXPECT_TRUE(SimCallsStartingWith("Msi").empty() && !SimFileExists("C:\\p.msp")) << args[0];
+    }
+    SimSetString(IDS_USAGE, "translated usage");
+    EXPECT_EQ(RunLauncher({"/?"}), 0);
+    EXPECT_EQ(Sim().messageBoxes.back().text, "translated usage");
+}
+
+TEST_F(LogTest, APlanReportsWhatARunWouldPassAndChangesNothing)
+{
+    SimCreateKey("HKLM\\Software\\Tessaran\\Kestrune\\" + ProductCode(0));
+    AddProductRows(1, ProductCode(1), "1.0.0.0,");
+    Install(ProductCode(1), "7.0.43.5");
+    EXPECT_EQ(RunLauncher({"/plan", "/qn", "/l", kLog}), IDS_WRONG_VERSION);
+    const std::vector<std::string> changes = {
+        "MsiConfigureProductExA", "MsiSetInternalUI", "RegDeleteKeyA", "RegDeleteValueA",
+        "CreateDirectoryA",       "GetTempFileNameA", "MoveFileExA",   "_tempnam"};
+    for (const std::string& call : changes)
+        EXPECT_TRUE(SimCallsStartingWith(call).empty()) << call;
+    EXPECT_TRUE(Sim().messageBoxes.empty());  // /q: the plan goes to the log only
+    const std::string plan =
+        "Product 0 " + ProductCode(0) +
+        ", version 7.0.43.5, would be patched.\r\nReinstalled: A,\r\nAdded: (none)\r\n" +
+        "Host settings removed: HKLM\\Software\\Tessaran\\Kestrune\\" + ProductCode(0) +
+        "\r\nCommand line: PATCH=\"C:\\windows\\Temp\\SPL<random>\\MSP<n>.tmp\" ADDLOCAL=\"\" REINSTALL=\"A,\"" +
+        kTitleSuffix;
+    EXPECT_TRUE(InOrder(LogText(), {"plan " + plan, "message code 308 not shown (/plan)",
+                                    "plan Product 1 " + ProductCode(1) +
+                                        ": version 7.0.43.5 is not accepted (1.0.0.0,): it would not be patched.",
+                                    "end exit code 308"}));
+    // The lists and the identity are the ones the normal run then passes; only the package is new.
+    SimSetString(IDS_PRODUCT_ACCEPTED_VERSIONS + 1, "U1:7.0.43.5,");
+    EXPECT_EQ(RunLauncher({"/plan"}), 0);
+    ASSERT_EQ(Sim().messageBoxes.size(), 1u);
+    EXPECT_EQ(Sim().messageBoxes[0].style, 0x50040u);
+    const std::string box = Sim().messageBoxes[0].text;
+    RunLauncher();
+    const std::string line = ConfigureCommandLines()[0];
+    EXPECT_TRUE(InOrder(box, {"changed nothing", "Product 0", line.substr(line.find(" ADDLOCAL")), "Product 1"}));
+}
