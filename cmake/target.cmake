@@ -44,5 +44,20 @@ endfunction()
 
 splaunch_add_launcher(splaunch "${SPLAUNCH_RESOURCE_SCRIPT}" splaunch_package "${SPLAUNCH_PACKAGE_DIR}")
 
+# Authenticode signing of the shipped launcher once it is linked and stripped; unsigned
+# unless a certificate is given (scripts/sign.sh: a PEM certificate and key, or a .p12).
+set(SPLAUNCH_SIGN_CERT "" CACHE FILEPATH "Code-signing certificate (PEM, or PKCS#12 .p12/.pfx) to sign splaunch.exe with")
+set(SPLAUNCH_SIGN_KEY "" CACHE FILEPATH "The certificate's private key (PEM); empty for a .p12")
+set(SPLAUNCH_SIGN_PASSWORD_FILE "" CACHE FILEPATH "A file holding the key's password")
+set(SPLAUNCH_SIGN_TIMESTAMP_URL "" CACHE STRING "RFC 3161 time-stamping service")
+set(SPLAUNCH_SIGN_CA "" CACHE FILEPATH "The root to verify the signature against (default: the system's)")
+if(SPLAUNCH_SIGN_CERT)
+    add_custom_command(TARGET splaunch POST_BUILD
+        COMMAND bash "${CMAKE_SOURCE_DIR}/scripts/sign.sh" "$<TARGET_FILE:splaunch>" "${SPLAUNCH_SIGN_CERT}"
+                "${SPLAUNCH_SIGN_KEY}" "${SPLAUNCH_SIGN_PASSWORD_FILE}" "${SPLAUNCH_SIGN_TIMESTAMP_URL}"
+                "${SPLAUNCH_SIGN_CA}"
+        VERBATIM)
+endif()
+
 enable_testing()
 add_subdirectory(tests/e2e)

@@ -136,6 +136,7 @@ void InsertStream(MSIHANDLE db, const std::string& table, const std::string& nam
 struct PatchNames {
     std::string code, xform, cabStream, cabFile;
     TransformIdentity id;
+    std::string targets;  // the target product codes, ';'-separated: the product, then also_targets
 };
 
 // Reads and parses the definition file; throws on an unreadable file or a malformed line.
@@ -150,15 +151,22 @@ Def ReadDefinitionFile(const std::string& path)
 // The required [patch]/[target] names; throws unless codes are braced GUIDs and stream names identifiers.
 PatchNames ReadNames(const Def& def)
 {
-    const PatchNames n = {Def::Get(def.patch, "code"),
-                          Def::Get(def.patch, "transform", "RTM_To_SP1"),
-                          Def::Get(def.patch, "cabinet_stream", "PCW_CAB_SP1"),
-                          Def::Get(def.patch, "cabinet"),
-                          {Def::Get(def.target, "product_code"), Def::Get(def.target, "old_version"),
-                           Def::Get(def.target, "new_version"), Def::Get(def.target, "upgrade_code")}};
+    PatchNames n = {Def::Get(def.patch, "code"),
+                    Def::Get(def.patch, "transform", "RTM_To_SP1"),
+                    Def::Get(def.patch, "cabinet_stream", "PCW_CAB_SP1"),
+                    Def::Get(def.patch, "cabinet"),
+                    {Def::Get(def.target, "product_code"), Def::Get(def.target, "old_version"),
+                     Def::Get(def.target, "new_version"), Def::Get(def.target, "upgrade_code")},
+                    Def::Get(def.target, "product_code")};
     RequireGuid("patch code", n.code);
     RequireGuid("product code", n.id.productCode);
     RequireGuid("upgrade code", n.id.upgradeCode);
+    // More editions the patch names as its targets (their transforms are the product's own).
+    std::istringstream more(Def::Get(def.target, "also_targets", ""));
+    for (std::string code; std::getline(more, code, ';');) {
+        RequireGuid("target product code", code);
+        n.targets += ";" + code;
+    }
     RequireIdentifier(n.xform);
     RequireIdentifier(n.cabStream);
     return n;
@@ -311,7 +319,7 @@ void WritePatchSummary(MSIHANDLE db, const Pairs& patch, const PatchNames& n)
     SetSummaryText(si.Get(), 4, Def::Get(patch, "manufacturer"));
     SetSummaryText(si.Get(), 5, "Installer,Patching,PCP,Database");
     SetSummaryText(si.Get(), 6, Def::Get(patch, "comments", ""));
-    SetSummaryText(si.Get(), 7, n.id.productCode);
+    SetSummaryText(si.Get(), 7, n.targets);
     SetSummaryText(si.Get(), 8, ":" + n.xform + ";:#" + n.xform);
     SetSummaryText(si.Get(), 9, n.code + Def::Get(patch, "obsoletes", ""));
     Check(MsiSummaryInfoSetPropertyA(si.Get(), 15, VT_I4, 4, nullptr, nullptr), "patch summary");

@@ -1,0 +1,82 @@
+// Shared by the checks: rows as the launcher's loader sees them, its catalogue, and finding helpers.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "configuration.h"
+#include "res/resource.h"
+
+namespace check {
+
+// The six product bands, in the order the catalogue reads a product's rows.
+const unsigned kProductBands[] = {IDS_PRODUCT_NAMES,           IDS_PRODUCT_CODES,     IDS_PRODUCT_LANGUAGES,
+                                  IDS_PRODUCT_TARGET_VERSIONS, IDS_PRODUCT_HOST_KEYS, IDS_PRODUCT_ACCEPTED_VERSIONS};
+// A band's own rows run up to the next band's first id.
+const unsigned kBandWidth = IDS_PRODUCT_CODES - IDS_PRODUCT_NAMES;
+
+// The row's text, or nullptr when it is absent or empty: the loader reports both alike.
+const std::string* Row(const Configuration& config, unsigned id);
+// "missing" or "empty", for a row Row() does not give.
+const char* AbsenceOf(const Configuration& config, unsigned id);
+
+// Splits at the first ':' into tag and value; without ':' the tag is empty.
+void SplitRow(const std::string& row, std::string& tag, std::string& value);
+
+struct Product {
+    unsigned position = 0;
+    std::string tag;  // the name row's tag, the only one the launcher uses
+    std::string name, code, language, accepted;
+};
+
+// The products the catalogue reads, and the position where it stops.
+struct Catalogue {
+    std::vector<Product> products;
+    unsigned end = 0;
+};
+Catalogue ReadCatalogue(const Configuration& config);
+
+// "402-420, 425" for ascending ids.
+std::string Ranges(const std::vector<unsigned>& ids);
+// "{8-4-4-4-12 hex digits}".
+bool IsBracedGuid(const std::string& text);
+bool SameGuid(const std::string& a, const std::string& b);
+bool IsBlank(char c);
+
+// The properties the installer reads from a command line, or "" when they are the
+// intended ones; otherwise says what it sets instead and what it never sees.
+std::string MisreadProperties(const std::string& commandLine,
+                              const std::vector<std::pair<std::string, std::string>>& intended);
+// The patch command line with its parts; the title and the GUID end it.
+std::vector<std::pair<std::string, std::string>> PatchProperties(const std::string& addLocal,
+                                                                 const std::string& reinstall,
+                                                                 const std::string& title, const std::string& guid);
+std::string CommandLine(const std::vector<std::pair<std::string, std::string>>& properties);
+
+// Collects findings under one resource name.
+class Findings {
+public:
+    Findings(std::vector<Finding>& out, std::string resource) : m_out(out), m_resource(std::move(resource)) {}
+    void Error(unsigned row, const std::string& text) { Add(Severity::Error, std::to_string(row), text); }
+    void Error(const std::string& text) { Add(Severity::Error, "-", text); }
+    void Warning(unsigned row, const std::string& text) { Add(Severity::Warning, std::to_string(row), text); }
+    void Warning(const std::string& text) { Add(Severity::Warning, "-", text); }
+    void Note(const std::string& text) { Add(Severity::Note, "-", text); }
+
+private:
+    void Add(Severity severity, const std::string& row, const std::string& text)
+    {
+        m_out.push_back({severity, m_resource, row, text});
+    }
+    std::vector<Finding>& m_out;
+    std::string m_resource;
+};
+
+// The checks, one family each; CheckConfiguration runs them in this order.
+void CheckProducts(const Configuration& config, const Catalogue& catalogue, std::vector<Finding>& out);
+void CheckFeatureRows(const Configuration& config, const Catalogue& catalogue, std::vector<Finding>& out);
+void CheckMessageRows(const Configuration& config, std::vector<Finding>& out);
+void CheckDescriptions(const Configuration& config, std::vector<Finding>& out);
+void CheckPackage(const Configuration& config, const Catalogue& catalogue, std::vector<Finding>& out);
+
+}  // namespace check
