@@ -21,7 +21,7 @@ add_library(splaunch_objects OBJECT
 target_include_directories(splaunch_objects PRIVATE "${CMAKE_SOURCE_DIR}")
 target_compile_definitions(splaunch_objects PRIVATE SPLAUNCH_LOGIC WIN32_LEAN_AND_MEAN)
 target_compile_options(splaunch_objects PRIVATE
-    ${SPLAUNCH_WARNINGS} -Os -fno-rtti -ffunction-sections -fdata-sections -fno-ident)
+    ${SPLAUNCH_WARNINGS} -Os -flto -fno-rtti -ffunction-sections -fdata-sections -fno-ident)
 # i686 unwinds with DWARF tables of its own; x86-64 Windows needs the SEH tables this would drop.
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
     target_compile_options(splaunch_objects PRIVATE -fno-asynchronous-unwind-tables)
@@ -33,7 +33,8 @@ endif()
 function(splaunch_add_launcher name script package_target package_dir)
     add_executable(${name} WIN32 $<TARGET_OBJECTS:splaunch_objects> "${script}")
     target_include_directories(${name} PRIVATE "${package_dir}" ${ARGN})
-    target_link_options(${name} PRIVATE -s -mwindows -static-libgcc -static-libstdc++ -Wl,--gc-sections)
+    # Optimised for size across the whole program at link time.
+    target_link_options(${name} PRIVATE -Os -flto -s -mwindows -static-libgcc -static-libstdc++ -Wl,--gc-sections)
     # windres does not report the files a script embeds: depend on the script's whole
     # folder (the package is listed by the caller's package target).
     get_filename_component(script_dir "${script}" DIRECTORY)
