@@ -5,13 +5,7 @@
 
 void ReadCommandLine(int argc, char** argv)
 {
-    g_bQuiet = false;
-    g_bQuietInstaller = false;
-    g_bExtractOnly = false;
-    g_bPlanOnly = false;
-    g_bShowUsage = false;
-    g_strExtractPath.Empty();
-    g_strLogPath.Empty();
+    ResetSwitches();
     for (int i = 1; i < argc; ++i) {
         const char* pszArg = argv[i];
         // Whatever follows a switch that takes an argument is that argument, even another switch.

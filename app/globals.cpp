@@ -10,3 +10,21 @@ CString g_strExtractPath;
 CString g_strLogPath;
 bool g_bPlanOnly = false;
 bool g_bShowUsage = false;
+
+void ResetSwitches()
+{
+    g_bQuiet = false;
+    g_bQuietInstaller = false;
+    g_bExtractOnly = false;
+    g_bPlanOnly = false;
+    g_bShowUsage = false;
+    g_strExtractPath.Empty();
+    g_strLogPath.Empty();
+}
+
+void ResetProcessGlobals()
+{
+    g_hInstance = NULL;
+    g_strTitle.Empty();
+    ResetSwitches();
+}

@@ -12,3 +12,8 @@ extern CString g_strExtractPath;  // the path after /e, empty when none was give
 extern CString g_strLogPath;      // the file after /l, empty without a log
 extern bool g_bPlanOnly;          // /plan: report what a run would do, change nothing
 extern bool g_bShowUsage;         // /? or /help: show the switches and exit codes
+
+// Sets the switches' globals to their values without any switch.
+void ResetSwitches();
+// Sets every process-wide global to its value at start (a new run in the same process).
+void ResetProcessGlobals();

@@ -12,15 +12,8 @@ void FuzzReset()
 {
     SimReset();
     Sim().bLogCalls = false;
+    ResetProcessGlobals();
     g_hInstance = GetModuleHandleA(NULL);
-    g_strTitle.Empty();
-    g_bQuiet = false;
-    g_bQuietInstaller = false;
-    g_bExtractOnly = false;
-    g_bPlanOnly = false;
-    g_bShowUsage = false;
-    g_strExtractPath.Empty();
-    g_strLogPath.Empty();
     ResetRunExitCode();
     StopLog();
 }

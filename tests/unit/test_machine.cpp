@@ -22,15 +22,8 @@ const char* const kTitleSuffix =
 void MachineTest::SetUp()
 {
     SimReset();
+    ResetProcessGlobals();
     g_hInstance = GetModuleHandleA(NULL);
-    g_strTitle.Empty();
-    g_bQuiet = false;
-    g_bQuietInstaller = false;
-    g_bExtractOnly = false;
-    g_bPlanOnly = false;
-    g_bShowUsage = false;
-    g_strExtractPath.Empty();
-    g_strLogPath.Empty();
     ResetRunExitCode();
     StopLog();
 }
