@@ -9,6 +9,7 @@ set(SPLAUNCH_PACKAGE "" CACHE FILEPATH
 # The shipped script embeds "splaunch.msp", found on windres's include path.
 set(SPLAUNCH_PACKAGE_DIR "${CMAKE_BINARY_DIR}/package")
 include("${CMAKE_SOURCE_DIR}/cmake/package.cmake")
+include("${CMAKE_SOURCE_DIR}/cmake/checker.cmake")
 
 # The code, compiled once for the shipped launcher and every test variant.
 add_library(splaunch_objects OBJECT
@@ -30,6 +31,7 @@ endif()
 # splaunch_add_launcher(<name> <resource script> <package target> <package folder> [more resource folders...]):
 # the launcher's objects linked with the resources of <script>, whose "splaunch.msp" is
 # the one in <package folder>. windres also looks in the extra folders for named files.
+# The configuration is checked before the link (cmake/checker.cmake).
 function(splaunch_add_launcher name script package_target package_dir)
     add_executable(${name} WIN32 $<TARGET_OBJECTS:splaunch_objects> "${script}")
     target_include_directories(${name} PRIVATE "${package_dir}" ${ARGN})
@@ -41,6 +43,7 @@ function(splaunch_add_launcher name script package_target package_dir)
     file(GLOB script_files CONFIGURE_DEPENDS "${script_dir}/*")
     set_property(SOURCE "${script}" APPEND PROPERTY OBJECT_DEPENDS "${package_dir}/splaunch.msp" ${script_files})
     add_dependencies(${name} ${package_target})
+    splaunch_check_launcher(${name} "${script}" "${script_files}" ${package_target} "${package_dir}" ${ARGN})
 endfunction()
 
 splaunch_add_launcher(splaunch "${SPLAUNCH_RESOURCE_SCRIPT}" splaunch_package "${SPLAUNCH_PACKAGE_DIR}")

@@ -29,21 +29,36 @@ Catalogue ReadCatalogue(const Configuration& config)
     // The launcher's loop: it stops at the first position with any row absent, and at the
     // last 16-bit id of the band it reads last.
     Catalogue catalogue;
-    for (unsigned i = 0; IDS_PRODUCT_ACCEPTED_VERSIONS + i <= IDS_LAST_ROW; ++i) {
-        std::string values[6];
-        std::string tag;
+    unsigned& end = catalogue.end;
+    for (end = 0; IDS_PRODUCT_ACCEPTED_VERSIONS + end <= IDS_LAST_ROW; ++end) {
+        bool complete = true;
+        for (unsigned band : kProductBands)
+            complete = complete && Row(config, band + end) != nullptr;
+        if (!complete)
+            break;
+    }
+    // Positions beyond a band's own rows belong to the next band.
+    for (unsigned i = 0; i < kBandWidth || i < end; ++i) {
+        Product product;
+        product.position = i;
+        std::string* values[6] = {&product.name, &product.code, &product.language, nullptr, nullptr, &product.accepted};
+        bool any = false;
         for (int b = 0; b < 6; ++b) {
             const std::string* row = Row(config, kProductBands[b] + i);
-            if (row == nullptr) {
-                catalogue.end = i;
-                return catalogue;
-            }
-            std::string bandTag;
-            SplitRow(*row, b == 0 ? tag : bandTag, values[b]);
+            product.present[b] = row != nullptr;
+            any = any || row != nullptr;
+            std::string tag;
+            std::string value;
+            if (row != nullptr)
+                SplitRow(*row, tag, value);
+            if (b == 0)
+                product.tag = tag;
+            if (values[b] != nullptr)
+                *values[b] = value;
         }
-        catalogue.products.push_back({i, tag, values[0], values[1], values[2], values[5]});
+        if (any)
+            catalogue.products.push_back(product);
     }
-    catalogue.end = IDS_LAST_ROW - IDS_PRODUCT_ACCEPTED_VERSIONS + 1;
     return catalogue;
 }
 
@@ -62,13 +77,16 @@ std::string Ranges(const std::vector<unsigned>& ids)
     return text;
 }
 
+std::string RowList(const std::vector<unsigned>& ids) { return (ids.size() == 1 ? "row " : "rows ") + Ranges(ids); }
+
 bool IsBracedGuid(const std::string& text)
 {
     static const char kShape[] = "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}";
     if (text.size() != sizeof kShape - 1)
         return false;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const bool ok = kShape[i] == 'X' ? std::isxdigit(static_cast<unsigned char>(text[i])) != 0 : text[i] == kShape[i];
+        const bool ok =
+            kShape[i] == 'X' ? std::isxdigit(static_cast<unsigned char>(text[i])) != 0 : text[i] == kShape[i];
         if (!ok)
             return false;
     }
@@ -144,8 +162,8 @@ std::string MisreadProperties(const std::string& commandLine,
 }
 
 std::vector<std::pair<std::string, std::string>> PatchProperties(const std::string& addLocal,
-                                                                 const std::string& reinstall,
-                                                                 const std::string& title, const std::string& guid)
+                                                                 const std::string& reinstall, const std::string& title,
+                                                                 const std::string& guid)
 {
     return {{"PATCH", "<package>"},
             {"ADDLOCAL", addLocal},
@@ -174,7 +192,7 @@ std::vector<Finding> CheckConfiguration(const Configuration& config)
     return findings;
 }
 
-std::vector<std::string> FormatFindings(const std::vector<Finding>& findings, bool bWarnOnly)
+std::vector<std::string> FormatFindings(const std::vector<Finding>& findings, bool warnOnly)
 {
     static const char* const kLabels[] = {"error", "warning", "note"};
     std::vector<std::string> lines;
@@ -182,7 +200,7 @@ std::vector<std::string> FormatFindings(const std::vector<Finding>& findings, bo
         for (const Finding& finding : findings) {
             if (finding.severity != severity)
                 continue;
-            const char* label = bWarnOnly && severity == Severity::Error ? "warning" : kLabels[int(severity)];
+            const char* label = warnOnly && severity == Severity::Error ? "warning" : kLabels[int(severity)];
             lines.push_back(finding.resource + ": " + finding.row + ": " + label + ": " + finding.text);
         }
     return lines;

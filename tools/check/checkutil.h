@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "configuration.h"
@@ -23,13 +24,16 @@ const char* AbsenceOf(const Configuration& config, unsigned id);
 // Splits at the first ':' into tag and value; without ':' the tag is empty.
 void SplitRow(const std::string& row, std::string& tag, std::string& value);
 
+// A product position with any row in any band; an absent row leaves its value empty.
 struct Product {
     unsigned position = 0;
-    std::string tag;  // the name row's tag, the only one the launcher uses
+    bool present[6] = {};  // which of the six rows are there, in kProductBands order
+    std::string tag;       // the name row's tag, the only one the launcher uses
     std::string name, code, language, accepted;
 };
 
-// The products the catalogue reads, and the position where it stops.
+// Every configured product, and the position where the launcher's catalogue stops: it
+// reads only the products before it.
 struct Catalogue {
     std::vector<Product> products;
     unsigned end = 0;
@@ -38,6 +42,8 @@ Catalogue ReadCatalogue(const Configuration& config);
 
 // "402-420, 425" for ascending ids.
 std::string Ranges(const std::vector<unsigned>& ids);
+// "row 402" or "rows 402-420, 425".
+std::string RowList(const std::vector<unsigned>& ids);
 // "{8-4-4-4-12 hex digits}".
 bool IsBracedGuid(const std::string& text);
 bool SameGuid(const std::string& a, const std::string& b);
@@ -49,8 +55,8 @@ std::string MisreadProperties(const std::string& commandLine,
                               const std::vector<std::pair<std::string, std::string>>& intended);
 // The patch command line with its parts; the title and the GUID end it.
 std::vector<std::pair<std::string, std::string>> PatchProperties(const std::string& addLocal,
-                                                                 const std::string& reinstall,
-                                                                 const std::string& title, const std::string& guid);
+                                                                 const std::string& reinstall, const std::string& title,
+                                                                 const std::string& guid);
 std::string CommandLine(const std::vector<std::pair<std::string, std::string>>& properties);
 
 // Collects findings under one resource name.

@@ -44,8 +44,8 @@ struct Finding {
 // Every problem of the configuration, in the order the checks meet them.
 std::vector<Finding> CheckConfiguration(const Configuration& config);
 
-// The report's lines: errors, then warnings, then notes; with bWarnOnly errors are
+// The report's lines: errors, then warnings, then notes; with warnOnly errors are
 // printed as warnings (still ahead of the real ones).
-std::vector<std::string> FormatFindings(const std::vector<Finding>& findings, bool bWarnOnly);
+std::vector<std::string> FormatFindings(const std::vector<Finding>& findings, bool warnOnly);
 
 }  // namespace check

@@ -1,0 +1,102 @@
+// splaunch-check: reports what the launcher would do wrong with the configuration in a compiled .res file.
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <stdexcept>
+
+#include "checkutil.h"
+#include "package.h"
+#include "resfile.h"
+
+namespace {
+
+const int kCannotRead = 2;
+
+int Usage()
+{
+    std::cerr << "usage: splaunch-check [--warn-only] config.res\n";
+    return kCannotRead;
+}
+
+// FALSE with errno set when the file cannot be opened or read to its end.
+bool ReadWholeFile(const std::string& path, std::string& bytes)
+{
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr)
+        return false;
+    char buffer[65536];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
+        bytes.append(buffer, n);
+    const bool ok = std::ferror(file) == 0;
+    std::fclose(file);
+    return ok;
+}
+
+std::string Count(std::size_t count, const char* one, const char* many)
+{
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    bool warnOnly = false;
+    std::string path;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--warn-only")
+            warnOnly = true;
+        else if (arg.empty() || arg[0] == '-' || !path.empty())
+            return Usage();
+        else
+            path = arg;
+    }
+    if (path.empty())
+        return Usage();
+
+    std::string bytes;
+    if (!ReadWholeFile(path, bytes)) {
+        std::cerr << "splaunch-check: " << path << ": cannot be read: " << std::strerror(errno) << "\n";
+        return kCannotRead;
+    }
+    check::ResourceFile file;
+    try {
+        file = check::ReadResourceFile(bytes);
+    } catch (const std::runtime_error& e) {
+        std::cerr << "splaunch-check: " << path << ": not a resource file: " << e.what() << "\n";
+        return kCannotRead;
+    }
+    check::Configuration& config = file.config;
+    if (config.package.present)
+        config.package = check::ReadPackage(file.package);
+
+    const std::vector<check::Finding> findings = check::CheckConfiguration(config);
+    for (const std::string& line : check::FormatFindings(findings, warnOnly))
+        std::cout << line << "\n";
+    std::size_t errors = 0;
+    std::size_t warnings = 0;
+    for (const check::Finding& finding : findings) {
+        errors += finding.severity == check::Severity::Error ? 1 : 0;
+        warnings += finding.severity == check::Severity::Warning ? 1 : 0;
+    }
+    const check::Catalogue catalogue = check::ReadCatalogue(config);
+    const std::size_t products = catalogue.products.size();
+    std::size_t read = 0;
+    for (const check::Product& product : catalogue.products)
+        read += product.position < catalogue.end ? 1 : 0;
+    const check::PackageSummary& package = config.package;
+    std::cout << path << ": " << Count(warnOnly ? 0 : errors, "error", "errors") << ", "
+              << Count(warnOnly ? errors + warnings : warnings, "warning", "warnings")
+              << (warnOnly && errors > 0 ? " (" + Count(errors, "error", "errors") + " among them, by --warn-only)"
+                                         : "")
+              << "; " << (read == products ? "" : std::to_string(read) + " of ")
+              << Count(products, "product", "products") << (read == products ? "" : " read") << ", "
+              << Count(config.descriptions.size(), "description copy", "description copies") << ", "
+              << (package.present && package.problem.empty()
+                      ? "a patch for " + Count(package.targets.size(), "product", "products")
+                      : std::string("no readable patch"))
+              << "\n";
+    return errors > 0 && !warnOnly ? 1 : 0;
+}

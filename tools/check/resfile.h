@@ -1,0 +1,18 @@
+// Reading a compiled resource file (.res, 32-bit format) into a configuration.
+#pragma once
+
+#include <string>
+
+#include "configuration.h"
+
+namespace check {
+
+struct ResourceFile {
+    Configuration config;  // rows, descriptions, and whether the package is there (not its summary)
+    std::string package;   // the package's bytes, when config.package.present
+};
+
+// Throws std::runtime_error when the file is not a well-formed resource file.
+ResourceFile ReadResourceFile(const std::string& bytes);
+
+}  // namespace check
