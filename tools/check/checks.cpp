@@ -17,6 +17,16 @@ const char* AbsenceOf(const Configuration& config, unsigned id)
     return config.rows.count(id) != 0 ? "empty" : "missing";
 }
 
+std::vector<std::string> SplitAt(const std::string& text, char separator)
+{
+    std::vector<std::string> pieces;
+    std::size_t start = 0;
+    for (std::size_t at; (at = text.find(separator, start)) != std::string::npos; start = at + 1)
+        pieces.push_back(text.substr(start, at - start));
+    pieces.push_back(text.substr(start));
+    return pieces;
+}
+
 void SplitRow(const std::string& row, std::string& tag, std::string& value)
 {
     const std::size_t colon = row.find(':');

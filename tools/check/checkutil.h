@@ -21,6 +21,8 @@ const std::string* Row(const Configuration& config, unsigned id);
 // "missing" or "empty", for a row Row() does not give.
 const char* AbsenceOf(const Configuration& config, unsigned id);
 
+// Every piece between separators, empty ones included: "a,,b," gives "a", "", "b", "".
+std::vector<std::string> SplitAt(const std::string& text, char separator);
 // Splits at the first ':' into tag and value; without ':' the tag is empty.
 void SplitRow(const std::string& row, std::string& tag, std::string& value);
 

@@ -42,14 +42,7 @@ std::string Trimmed(const std::string& text)
 
 void CheckNames(Findings& f, unsigned id, const std::string& list, bool firstBand)
 {
-    std::vector<std::string> names;
-    for (std::size_t start = 0;;) {
-        const std::size_t comma = list.find(',', start);
-        names.push_back(list.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
-        if (comma == std::string::npos)
-            break;
-        start = comma + 1;
-    }
+    const std::vector<std::string> names = SplitAt(list, ',');
     for (std::size_t k = 0; k < names.size(); ++k) {
         const std::string& name = names[k];
         const std::string entry =

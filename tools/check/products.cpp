@@ -56,14 +56,7 @@ std::string GateVersion(std::string text)
 // Why an entry is not read as written, or "" when the gate reads what it shows.
 std::string EntryTrouble(const std::string& entry)
 {
-    std::vector<std::string> parts;
-    for (std::size_t start = 0;;) {
-        const std::size_t dot = entry.find('.', start);
-        parts.push_back(entry.substr(start, dot == std::string::npos ? std::string::npos : dot - start));
-        if (dot == std::string::npos)
-            break;
-        start = dot + 1;
-    }
+    const std::vector<std::string> parts = SplitAt(entry, '.');
     std::string trouble;
     const auto add = [&trouble](const std::string& reason) { trouble += (trouble.empty() ? "" : "; ") + reason; };
     if (parts.size() != 4)
