@@ -25,24 +25,23 @@ CString LinePrefix()
 {
     SYSTEMTIME now;
     GetLocalTime(&now);
-    const struct {
-        DWORD n;
-        unsigned nBase;
-        int nDigits;
-        const char* pszAfter;
-    } aParts[] = {{GetCurrentProcessId() & 0xFFFF, 16, 4, ":"},
-                  {GetCurrentThreadId() & 0xFFFF, 16, 4, "]["},
-                  {now.wYear, 10, 4, "-"},
-                  {now.wMonth, 10, 2, "-"},
-                  {now.wDay, 10, 2, "T"},
-                  {now.wHour, 10, 2, ":"},
-                  {now.wMinute, 10, 2, ":"},
-                  {now.wSecond, 10, 2, "] "}};
     CString str("[");
-    for (const auto& part : aParts) {
-        AppendNumber(str, part.n, part.nBase, part.nDigits);
-        str += part.pszAfter;
-    }
+    AppendNumber(str, GetCurrentProcessId() & 0xFFFF, 16, 4);
+    str += ':';
+    AppendNumber(str, GetCurrentThreadId() & 0xFFFF, 16, 4);
+    str += "][";
+    AppendNumber(str, now.wYear, 10, 4);
+    str += '-';
+    AppendNumber(str, now.wMonth, 10, 2);
+    str += '-';
+    AppendNumber(str, now.wDay, 10, 2);
+    str += 'T';
+    AppendNumber(str, now.wHour, 10, 2);
+    str += ':';
+    AppendNumber(str, now.wMinute, 10, 2);
+    str += ':';
+    AppendNumber(str, now.wSecond, 10, 2);
+    str += "] ";
     return str;
 }
 
