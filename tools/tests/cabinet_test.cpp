@@ -9,38 +9,24 @@ using namespace msp;
 
 namespace {
 
-void Put(std::vector<uint8_t>& b, uint32_t v, int bytes)
+// Little-endian fields, each of a value and its width in bytes; bytes beyond a value's four are zero.
+void Put(std::vector<uint8_t>& b, std::initializer_list<std::pair<uint32_t, int>> fields)
 {
-    // Little endian; bytes beyond the value's four are zero.
-    for (int i = 0; i < bytes; ++i)
-        b.push_back(static_cast<uint8_t>(i < 4 ? v >> (8 * i) : 0));
+    for (const auto& field : fields)
+        for (int i = 0; i < field.second; ++i)
+            b.push_back(static_cast<uint8_t>(i < 4 ? field.first >> (8 * i) : 0));
 }
 
 // A cabinet header with one folder entry and the given files (no data blocks).
 std::vector<uint8_t> Cabinet(const std::vector<std::pair<std::string, uint32_t>>& files, uint16_t flags = 0)
 {
     std::vector<uint8_t> b;
-    Put(b, 0x4643534D, 4);  // "MSCF"
-    Put(b, 0, 4);
-    Put(b, 0, 4);  // total size (not checked)
-    Put(b, 0, 4);
-    Put(b, 36 + 8, 4);  // first file entry after the header and one folder entry
-    Put(b, 0, 4);
-    Put(b, 0x0103, 2);  // version 1.3
-    Put(b, 1, 2);       // folders
-    Put(b, static_cast<uint32_t>(files.size()), 2);
-    Put(b, flags, 2);
-    Put(b, 0, 2);
-    Put(b, 0, 2);
-    Put(b, 0, 8);  // the folder entry
-    for (size_t i = 0; i < files.size(); ++i) {
-        Put(b, files[i].second, 4);
-        Put(b, 0, 4);
-        Put(b, 0, 2);
-        Put(b, 0, 2);
-        Put(b, 0, 2);
-        Put(b, 0x20, 2);
-        b.insert(b.end(), files[i].first.begin(), files[i].first.end());
+    // "MSCF", the first file entry after the 36-byte header and one folder entry, version 1.3, one folder.
+    Put(b, {{0x4643534D, 4}, {0, 12}, {36 + 8, 4}, {0, 4}, {0x0103, 2}, {1, 2}});
+    Put(b, {{static_cast<uint32_t>(files.size()), 2}, {flags, 2}, {0, 4}, {0, 8}});
+    for (const auto& file : files) {
+        Put(b, {{file.second, 4}, {0, 10}, {0x20, 2}});  // size, folder offset, folder, date, time, attributes
+        b.insert(b.end(), file.first.begin(), file.first.end());
         b.push_back(0);
     }
     return b;

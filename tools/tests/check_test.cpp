@@ -15,6 +15,7 @@ namespace {
 const std::string kPatch = "{B7E3D1A9-52C4-4F8E-9A06-1D3C7E5B2F48}";
 const std::string kCodes[] = {"{4F2A7C15-3B9D-0409-A1E6-5C8D2B7F9031}", "{4F2A7C15-3B9D-0407-A1E6-5C8D2B7F9031}",
                               "{4F2A7C15-3B9D-040C-A1E6-5C8D2B7F9031}"};
+const std::string kUnbraced = kCodes[1].substr(1, 36);
 
 // Three products, rows in both feature bands, one description copy and a patch for all three.
 Configuration CleanConfiguration()
@@ -49,6 +50,12 @@ struct Case {
     bool notes = false;  // notes are compared only where a case asks for them
 };
 
+// A change that replaces the description's bytes.
+std::function<void(Configuration&)> Description(const std::string& bytes)
+{
+    return [bytes](Configuration& c) { c.descriptions[0].bytes = bytes; };
+}
+
 std::string FeatureRowShown(unsigned id)
 {
     const std::string row = std::to_string(id);
@@ -59,50 +66,30 @@ std::string FeatureRowShown(unsigned id)
 const std::string kNoTarget = ", which no configured product names: the launcher never applies it there";
 const std::string kVersionsRow = "STRINGTABLE: 901: error: the gate reads the accepted version ";
 
+// clang-format off
 const Case kCases[] = {
-    {"a clean configuration", [](Configuration&) {}, {}},
-    {"the identity suffix",
-     [](Configuration&) {},
-     {"TXT 206: -: note: the patch command line ends with PATCHTITLE=\"SP1\" PATCHGUID=\"" + kPatch + "\""},
-     true},
+    {"a clean configuration: only its identity suffix", [](Configuration&) {},
+     {"TXT 206: -: note: the patch command line ends with PATCHTITLE=\"SP1\" PATCHGUID=\"" + kPatch + "\""}, true},
     // Rows past the gap are still checked, and their products still count as configured.
-    {"a row missing in one band",
-     [](Configuration& c) {
-         c.rows.erase(701);
-         c.rows[902] = "U1:7.0.43.5";
-     },
+    {"a row missing in one band", [](Configuration& c) { c.rows.erase(701); c.rows[902] = "U1:7.0.43.5"; },
      {"STRINGTABLE: 701: error: row 701 is missing: products 1 to 2 (rows 401-402) will never be offered",
       "STRINGTABLE: 902: error: the accepted versions \"7.0.43.5\" have no comma, and the gate only reads entries "
       "that end with one: product 2 accepts no version and is never patched"}},
-    {"a gap that ends the catalogue",
-     [](Configuration& c) {
-         for (unsigned band : kProductBands)
-             c.rows.erase(band + 1);
-     },
+    {"a gap that ends the catalogue", [](Configuration& c) { for (unsigned b : kProductBands) c.rows.erase(b + 1); },
      {"STRINGTABLE: 401: error: product 1 has no rows (401 to 901 are all missing), so the catalogue ends there: "
       "rows 402, 502, 602, 702, 802, 902 will never be read",
       "MSP IDR_MSP: -: warning: the patch targets " + kCodes[1] + kNoTarget}},
     {"a product code without braces",
-     [](Configuration& c) {
-         c.rows[501] = "U1:" + kCodes[1].substr(1, 36);
-         c.package.targets[1] = kCodes[1].substr(1, 36);
-     },
-     {"STRINGTABLE: 501: error: product code \"" + kCodes[1].substr(1, 36) +
+     [](Configuration& c) { c.rows[501] = "U1:" + kUnbraced; c.package.targets[1] = kUnbraced; },
+     {"STRINGTABLE: 501: error: product code \"" + kUnbraced +
       "\" of product 1 is not a braced GUID: the installer will never report it installed"}},
-    {"a tag that differs between bands",
-     [](Configuration& c) { c.rows[701] = "U2:7.1.0.5"; },
+    {"a tag that differs between bands", [](Configuration& c) { c.rows[701] = "U2:7.1.0.5"; },
      {"STRINGTABLE: 701: warning: row 701 has the tag \"U2\" where product 1's name row 401 has \"U1\": only the name "
       "row's tag counts"}},
-    {"a language in hexadecimal",
-     [](Configuration& c) { c.rows[601] = "U1:0x409"; },
-     {"STRINGTABLE: 601: error: language \"0x409\" of product 1 is not a plain decimal number: the launcher "
-      "sets the thread locale to 0"}},
-    {"accepted versions without a comma",
-     [](Configuration& c) { c.rows[901] = "U1:7.0.43.5"; },
-     {"STRINGTABLE: 901: error: the accepted versions \"7.0.43.5\" have no comma, and the gate only reads entries "
-      "that end with one: product 1 accepts no version and is never patched"}},
-    {"a last accepted version without its comma",
-     [](Configuration& c) { c.rows[901] = "U1:7.0.43.5,7.0.61.1"; },
+    {"a language in hexadecimal", [](Configuration& c) { c.rows[601] = "U1:0x409"; },
+     {"STRINGTABLE: 601: error: language \"0x409\" of product 1 is not a plain decimal number: the launcher sets the "
+      "thread locale to 0"}},
+    {"a last accepted version without its comma", [](Configuration& c) { c.rows[901] = "U1:7.0.43.5,7.0.61.1"; },
      {"STRINGTABLE: 901: error: the last accepted version \"7.0.61.1\" of product 1 has no comma after it: the gate "
       "never reads it"}},
     {"accepted versions the gate reads otherwise",
@@ -112,130 +99,92 @@ const Case kCases[] = {
       kVersionsRow + "\"7.70000.0.1\" of product 1 as 7.4464.0.1: part 2 is over 65535",
       kVersionsRow + "\"7.0.-1.5\" of product 1 as 7.0.65535.5: part 3 \"-1\" is not a plain number",
       kVersionsRow + "\" 7.0.43.5\" of product 1 as 7.0.43.5: part 1 \" 7\" is not a plain number",
-      "STRINGTABLE: 901: error: entry 6 of the accepted versions \"7.0.43,7.0.43.5.1,7.70000.0.1,7.0.-1.5, "
-      "7.0.43.5,,\" "
-      "is empty: the gate compares it as 0.0.0.0"}},
+      "STRINGTABLE: 901: error: entry 6 of the accepted versions \"7.0.43,7.0.43.5.1,7.70000.0.1,7.0.-1.5, 7.0.43.5,,"
+      "\" is empty: the gate compares it as 0.0.0.0"}},
     {"two products with one code",
-     [](Configuration& c) {
-         c.rows[502] = "U1:" + kCodes[0];
-         c.package.targets.pop_back();
-     },
+     [](Configuration& c) { c.rows[502] = "U1:" + kCodes[0]; c.package.targets.pop_back(); },
      {"STRINGTABLE: 502: error: product 2 has the same code " + kCodes[0] +
       " as product 0 (row 500): that product would take two turns and be patched twice"}},
-    {"feature rows after a gap",
-     [](Configuration& c) {
-         c.rows[1004] = "U1:HM_X,P";
-         c.rows[1005] = "U1:HM_Y,P";
-     },
+    {"feature rows after a gap", [](Configuration& c) { c.rows[1004] = "U1:HM_X,P"; c.rows[1005] = "U1:HM_Y,P"; },
      {"STRINGTABLE: 1003: error: row 1003 is missing, so the second feature band (from row 1001) ends there: rows "
       "1004-1005 will never be read"}},
-    {"a feature tag no product has",
-     [](Configuration& c) { c.rows[1002] = "U2:HM_CORE_0001,CORECOMMON,P"; },
+    {"a feature tag no product has", [](Configuration& c) { c.rows[1002] = "U2:HM_CORE_0001,CORECOMMON,P"; },
      {"STRINGTABLE: 1002: warning: no product has the tag \"U2\" of row 1002: the row is read but does nothing"}},
-    {"a feature tag with a blank",
-     [](Configuration& c) { c.rows[10001] = "U1 :HM_SYSTEM_0002,System_Files,P"; },
+    {"a feature tag with a blank", [](Configuration& c) { c.rows[10001] = "U1 :HM_SYSTEM_0002,System_Files,P"; },
      {"STRINGTABLE: 10001: error: the tag \"U1 \" of row 10001 holds a blank, so no product has it: the row is read "
       "but does nothing"}},
-    {"empty feature names",
-     [](Configuration& c) { c.rows[1002] = "U1:A,,P,"; },
+    {"empty feature names", [](Configuration& c) { c.rows[1002] = "U1:A,,P,"; },
      {"STRINGTABLE: 1002: error: the feature list \"A,,P,\" has an empty name (entry 2): the selection asks the "
       "installer about a feature with no name",
       "STRINGTABLE: 1002: error: the feature list \"A,,P,\" has an empty name (entry 4, after the last comma): the "
       "selection asks the installer about a feature with no name"}},
-    {"a blank after a comma",
-     [](Configuration& c) { c.rows[1002] = "U1:HM_CORE_0001, CORECOMMON,P"; },
+    {"a blank after a comma", [](Configuration& c) { c.rows[1002] = "U1:HM_CORE_0001, CORECOMMON,P"; },
      {"STRINGTABLE: 1002: error: the feature name \" CORECOMMON\" in \"HM_CORE_0001, CORECOMMON,P\" holds a blank, "
       "which the selection keeps as part of the name: the installer knows no such feature"}},
-    {"a quote in a feature name",
-     [](Configuration& c) { c.rows[1002] = "U1:A\" REMOVE=\"ALL,P"; },
+    {"a quote in a feature name", [](Configuration& c) { c.rows[1002] = "U1:A\" REMOVE=\"ALL,P"; },
      {"STRINGTABLE: 1002: error: the feature name \"A\" REMOVE=\"ALL\" holds a double quote, which ends its list "
       "early: the patch command line reads PATCH=\"<package>\" ADDLOCAL=\"\" REINSTALL=\"A\" REMOVE=\"ALL,\" "
       "PATCHTITLE=\"<title>\" PATCHGUID=\"<guid>\", so the installer sets REINSTALL to \"A\" and also sets REMOVE "
       "to \"ALL,\""}},
     {"rows an installer failure shows",
      [](Configuration& c) {
-         for (unsigned id = 1003; id <= 1605; ++id)
-             c.rows[id] = "U1:HM_X,P";
-         c.rows[3011] = "Restart to finish";
-     },
+         for (unsigned id = 1003; id <= 1605; ++id) c.rows[id] = "U1:HM_X,P";
+         c.rows[3011] = "Restart to finish"; },
      {FeatureRowShown(1601), FeatureRowShown(1603), FeatureRowShown(1604), FeatureRowShown(1605),
       "STRINGTABLE: 3011: warning: row 3011 is what a patch that fails with installer code 3011 shows as its "
       "message: \"Restart to finish\""}},
-    {"no message formats",
-     [](Configuration& c) {
-         c.rows.erase(IDS_ERROR_FORMAT);
-         c.rows[IDS_SUCCESS] = "";
-     },
+    {"no message formats", [](Configuration& c) { c.rows.erase(IDS_ERROR_FORMAT); c.rows[IDS_SUCCESS] = ""; },
      {"STRINGTABLE: 300: warning: row 300 (the failure format) is missing: no failure is ever shown",
       "STRINGTABLE: 301: warning: row 301 (the success message) is empty: a patched product shows nothing"}},
-    {"a string table in two languages",
-     [](Configuration& c) { c.stringTableLanguages.insert(1033); },
+    {"a string table in two languages", [](Configuration& c) { c.stringTableLanguages.insert(1033); },
      {"STRINGTABLE: -: warning: the string table exists in languages 0, 1033: the launcher reads the copy of the "
       "user's language, and only the first of each block is checked"}},
-    {"no patch code row",
-     [](Configuration& c) { c.rows.erase(IDS_PATCH_GUID); },
+    {"no patch code row", [](Configuration& c) { c.rows.erase(IDS_PATCH_GUID); },
      {"STRINGTABLE: 207: warning: row 207 (the patch code) is missing: the description and the package cannot be "
       "checked against it"}},
-    {"a missing title and a line without '='",
-     [](Configuration& c) { c.descriptions[0].bytes = "PatchDesc=x\r\nbroken\r\nPatchGUID=" + kPatch + "\r\n"; },
+    {"a missing title and a line without '='", Description("PatchDesc=x\r\nbroken\r\nPatchGUID=" + kPatch + "\r\n"),
      {"TXT 206: -: error: PatchTitle is missing: the command line carries PATCHTITLE=\"\"",
       "TXT 206: -: error: PatchGUID is written but never read: reading stops at the line \"broken\", which has no "
       "'='; the command line carries PATCHGUID=\"\""}},
-    {"a last line without its line end",
-     [](Configuration& c) { c.descriptions[0].bytes = "PatchGUID=" + kPatch + "\r\nPatchTitle=SP1"; },
+    {"a last line without its line end", Description("PatchGUID=" + kPatch + "\r\nPatchTitle=SP1"),
      {"TXT 206: -: error: PatchTitle is written but never read: the last line \"PatchTitle=SP1\" has no CR LF line "
       "end; the command line carries PATCHTITLE=\"\""}},
-    {"a NUL inside the description",
-     [](Configuration& c) { c.descriptions[0].bytes = std::string("PatchTitle=SP1\r\n\0PatchGUID=", 27) + kPatch; },
+    {"a NUL inside the description", Description(std::string("PatchTitle=SP1\r\n\0PatchGUID=", 27) + kPatch),
      {"TXT 206: -: error: PatchGUID is written but never read: a NUL byte at offset 16 ends the text; the command "
       "line carries PATCHGUID=\"\""}},
-    {"a line ending in LF alone",
-     [](Configuration& c) { c.descriptions[0].bytes = "PatchTitle=SP1\nPatchGUID=" + kPatch + "\r\n"; },
+    {"a line ending in LF alone", Description("PatchTitle=SP1\nPatchGUID=" + kPatch + "\r\n"),
      {"TXT 206: -: error: PatchGUID is written but never read: its line joins the one before, which does not end "
       "with CR LF; the command line carries PATCHGUID=\"\""}},
-    {"a description GUID that is not the patch code",
-     [](Configuration& c) { c.descriptions[0].bytes = "PatchTitle=SP1\r\nPatchGUID=" + kCodes[0] + "\r\n"; },
+    {"a description GUID that is not the patch code", Description("PatchTitle=SP1\r\nPatchGUID=" + kCodes[0] + "\r\n"),
      {"TXT 206: -: error: the PatchGUID \"" + kCodes[0] + "\" differs from the patch code " + kPatch + " of row 207"}},
-    {"a quote in the title",
-     [](Configuration& c) {
-         c.descriptions[0].bytes = "PatchTitle=SP1\" REMOVE=\"ALL\r\nPatchGUID=" + kPatch + "\r\n";
-     },
+    {"a quote in the title", Description("PatchTitle=SP1\" REMOVE=\"ALL\r\nPatchGUID=" + kPatch + "\r\n"),
      {"TXT 206: -: error: the PatchTitle \"SP1\" REMOVE=\"ALL\" holds a double quote, which ends its value early: the "
       "installer reads PATCH=\"<package>\" ADDLOCAL=\"<features>\" REINSTALL=\"<features>\" PATCHTITLE=\"SP1\" "
-      "REMOVE=\"ALL\" PATCHGUID=\"" +
-      kPatch + "\", so it sets PATCHTITLE to \"SP1\" and also sets REMOVE to \"ALL\""}},
+      "REMOVE=\"ALL\" PATCHGUID=\"" + kPatch + "\", so it sets PATCHTITLE to \"SP1\" and also sets REMOVE to \"ALL\""}},
     // Doubled quotes stand for one inside a quoted value, so even they do not survive.
-    {"doubled quotes in the title",
-     [](Configuration& c) { c.descriptions[0].bytes = "PatchTitle=SP1 \"\"Gold\"\"\r\nPatchGUID=" + kPatch + "\r\n"; },
+    {"doubled quotes in the title", Description("PatchTitle=SP1 \"\"Gold\"\"\r\nPatchGUID=" + kPatch + "\r\n"),
      {"TXT 206: -: error: the PatchTitle \"SP1 \"\"Gold\"\"\" holds a double quote, which ends its value early: the "
       "installer reads PATCH=\"<package>\" ADDLOCAL=\"<features>\" REINSTALL=\"<features>\" PATCHTITLE=\"SP1 "
-      "\"\"Gold\"\"\" PATCHGUID=\"" +
-      kPatch + "\", so it sets PATCHTITLE to \"SP1 \"Gold\"\""}},
+      "\"\"Gold\"\"\" PATCHGUID=\"" + kPatch + "\", so it sets PATCHTITLE to \"SP1 \"Gold\"\""}},
     {"each language copy of the description",
-     [](Configuration& c) {
-         c.descriptions.push_back({1033, "PatchGUID=" + kPatch + "\r\n"});
-     },
+     [](Configuration& c) { c.descriptions.push_back({1033, "PatchGUID=" + kPatch + "\r\n"}); },
      {"TXT 206 (language 1033): -: error: PatchTitle is missing: the command line carries PATCHTITLE=\"\""}},
-    {"no description",
-     [](Configuration& c) { c.descriptions.clear(); },
+    {"no description", [](Configuration& c) { c.descriptions.clear(); },
      {"TXT 206: -: error: the description is missing: every run stops at once with code 101"}},
     {"a package under a number",
-     [](Configuration& c) {
-         c.package = PackageSummary();
-         c.package.elsewhere = "MSP 101";
-     },
+     [](Configuration& c) { c.package = PackageSummary(); c.package.elsewhere = "MSP 101"; },
      {"MSP IDR_MSP: -: error: the package is missing: the first product a run would patch stops it with code 101 "
       "(found instead: MSP 101)"}},
-    {"another patch's code in the package",
-     [](Configuration& c) { c.package.revision = kCodes[0] + kPatch; },
+    {"another patch's code in the package", [](Configuration& c) { c.package.revision = kCodes[0] + kPatch; },
      {"MSP IDR_MSP: -: error: the package's patch code " + kCodes[0] + " differs from the patch code " + kPatch +
       " of row 207"}},
     {"products and targets that do not match",
      [](Configuration& c) { c.package.targets[2] = "{00000000-0000-0000-0000-000000000001}"; },
      {"MSP IDR_MSP: 502: error: the patch does not target product 2 " + kCodes[2] +
-          ": the patch would be applied to nothing for it",
+      ": the patch would be applied to nothing for it",
       "MSP IDR_MSP: -: warning: the patch targets {00000000-0000-0000-0000-000000000001}" + kNoTarget}},
 };
+// clang-format on
 
 TEST(Check, ReportsEachProblemOfAConfiguration)
 {
@@ -261,11 +210,7 @@ std::string Name(const std::string& text)
         name += Word(static_cast<unsigned char>(c));
     return name + Word(0);
 }
-std::string Padded(std::string bytes)
-{
-    bytes.resize((bytes.size() + 3) & ~std::size_t(3), '\0');
-    return bytes;
-}
+std::string Padded(const std::string& bytes) { return bytes + std::string((4 - bytes.size() % 4) % 4, '\0'); }
 std::string Entry(const std::string& type, const std::string& name, unsigned language, const std::string& data)
 {
     const std::string names = Padded(type + name);
@@ -286,9 +231,7 @@ TEST(Check, ReadsResourceFilesAsTheLoaderDoes)
                               Entry(Id(10), Name("AB"), 0, "zz") + Entry(Name("TXT"), Id(206), 1033, "A=1\r\n") +
                               Entry(Name("MSP"), Id(101), 0, "old") + Entry(Name("msp"), Name("idr_msp"), 0, "PKG");
     const ResourceFile file = ReadResourceFile(bytes);
-    EXPECT_EQ(file.config.rows, (std::map<unsigned, std::string>{{400, "U1:K\xE9?"
-                                                                       "?!"},
-                                                                 {405, "x"}}));
+    EXPECT_EQ(file.config.rows, (std::map<unsigned, std::string>{{400, "U1:K\xE9?\?!"}, {405, "x"}}));
     EXPECT_EQ(file.config.stringTableLanguages, (std::set<std::uint16_t>{0, 1033}));
     ASSERT_EQ(file.config.descriptions.size(), 1u);
     EXPECT_EQ(file.config.descriptions[0].language, 1033);

@@ -26,19 +26,17 @@ TEST(Row, RejectsWhatTheTableCannotHold)
     StringPool pool;
     Bytes s;
     const TableSchema t = FileLike();
-    EXPECT_THROW(AppendRow(s, t, {Field::Number(1), Field::Number(1), Field::None(), Field::None()}, true, 0, pool),
-                 std::runtime_error);  // integer in a string key
-    EXPECT_THROW(AppendRow(s, t, {Field::String("k"), Field::String("x"), Field::None(), Field::None()}, true, 0, pool),
-                 std::runtime_error);  // text in an integer column
-    EXPECT_THROW(AppendRow(s, t, {Field::String("k"), Field::None(), Field::None(), Field::None()}, true, 0, pool),
-                 std::runtime_error);  // null in a non-nullable column
-    EXPECT_THROW(
-        AppendRow(s, t, {Field::String("k"), Field::Number(1), Field::Number(40000), Field::None()}, true, 0, pool),
-        std::runtime_error);                                                                 // does not fit an i2
-    EXPECT_THROW(AppendRow(s, t, {Field::String("k")}, true, 0, pool), std::runtime_error);  // too few fields
-    EXPECT_THROW(AppendRow(s, t, {Field::String("k"), Field::Number(1), Field::None(), Field::None()}, false, 1, pool),
-                 std::runtime_error);  // bit 0 would mean a whole row
-    EXPECT_TRUE(s.empty());            // a rejected row leaves nothing behind
+    const auto append = [&](const std::vector<Field>& fields, bool whole = true, uint32_t present = 0) {
+        AppendRow(s, t, fields, whole, present, pool);
+    };
+    const Field k = Field::String("k"), none = Field::None(), one = Field::Number(1);
+    EXPECT_THROW(append({one, one, none, none}), std::runtime_error);                // integer in a string key
+    EXPECT_THROW(append({k, Field::String("x"), none, none}), std::runtime_error);   // text in an integer column
+    EXPECT_THROW(append({k, none, none, none}), std::runtime_error);                 // null in a non-nullable column
+    EXPECT_THROW(append({k, one, Field::Number(40000), none}), std::runtime_error);  // does not fit an i2
+    EXPECT_THROW(append({k}), std::runtime_error);                                   // too few fields
+    EXPECT_THROW(append({k, one, none, none}, false, 1), std::runtime_error);        // bit 0 would mean a whole row
+    EXPECT_TRUE(s.empty());  // a rejected row leaves nothing behind
 }
 
 TEST(ColumnType, ReadsTheInstallersTypeStrings)
