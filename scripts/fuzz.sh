@@ -2,6 +2,7 @@
 # Runs every fuzz target for FUZZ_SECONDS (default 60), one after another in a single process
 # each, and prints its runs, speed and findings. With --merge, a target's new inputs that
 # reach new code are added to its checked-in corpus (fuzz/corpus/<target>), minimised.
+# FUZZ_TARGETS names the targets to run, in that order (default: every one).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=build/fuzz
@@ -11,8 +12,10 @@ merge=0
 # Inputs that write files (the rename list) stay in memory.
 export TMPDIR=/dev/shm
 failed=0
-for target in "$build"/fuzz/fuzz_*; do
-    name=${target##*/fuzz_}
+targets=${FUZZ_TARGETS:-$(cd "$build/fuzz" && ls fuzz_* | sed 's/^fuzz_//')}
+for name in $targets; do
+    target="$build/fuzz/fuzz_$name"
+    [ -x "$target" ] || { echo "no fuzz target $name" >&2; exit 2; }
     work="$build/corpus/$name"
     mkdir -p "$work"
     cp -n fuzz/corpus/"$name"/* "$work"/ 2>/dev/null || true
