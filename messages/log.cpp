@@ -30,18 +30,13 @@ CString LinePrefix()
     str += ':';
     AppendNumber(str, GetCurrentThreadId() & 0xFFFF, 16, 4);
     str += "][";
-    AppendNumber(str, now.wYear, 10, 4);
-    str += '-';
-    AppendNumber(str, now.wMonth, 10, 2);
-    str += '-';
-    AppendNumber(str, now.wDay, 10, 2);
-    str += 'T';
-    AppendNumber(str, now.wHour, 10, 2);
-    str += ':';
-    AppendNumber(str, now.wMinute, 10, 2);
-    str += ':';
-    AppendNumber(str, now.wSecond, 10, 2);
-    str += "] ";
+    // The date and time, each part followed by its separator.
+    const WORD aParts[] = {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+    for (int i = 0; i < 6; ++i) {
+        AppendNumber(str, aParts[i], 10, i == 0 ? 4 : 2);
+        str += "--T::]"[i];
+    }
+    str += ' ';
     return str;
 }
 
