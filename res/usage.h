@@ -1,6 +1,8 @@
 // The usage text of /?: the string table's row IDS_USAGE, and the launcher's own text when a configuration lacks it.
 #pragma once
 
+// The text keeps its lines as they show in the box.
+// clang-format off
 #define SPLAUNCH_USAGE_TEXT \
     "splaunch.exe [/q | /qn] [/l <file>] [/plan] [/e [<path>]] [/?]\r\n\r\n\
 (nothing) - apply the patch to every configured product that is installed\r\n\
@@ -20,3 +22,4 @@ Exit codes:\r\n\
 1622 - the log could not be created\r\n\
 1602, 1641, 3010 - nothing failed, but the installer was cancelled, started a restart or needs one\r\n\
 any other - the installer's result for a patch that failed"
+// clang-format on
