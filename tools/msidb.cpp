@@ -102,4 +102,33 @@ TableSchema ReadSchema(MSIHANDLE db, const std::string& table)
     return schema;
 }
 
+void RequireProperty(MSIHANDLE db, const std::string& name, const std::string& expected)
+{
+    const std::string actual = QueryString(db, "SELECT `Value` FROM `Property` WHERE `Property`='" + name + "'");
+    if (actual != expected)
+        throw std::runtime_error("target " + name + " is '" + actual + "', the definition says '" + expected + "'");
+}
+
+void SetSummaryText(MSIHANDLE si, UINT pid, const std::string& text)
+{
+    Check(MsiSummaryInfoSetPropertyA(si, pid, VT_LPSTR, 0, nullptr, text.c_str()), "patch summary");
+}
+
+void Insert(MSIHANDLE db, const std::string& sql, const std::vector<std::string>& values)
+{
+    MsiHandle rec(MsiCreateRecord(static_cast<UINT>(values.size())));
+    for (size_t i = 0; i < values.size(); ++i)
+        if (!values[i].empty())
+            Check(MsiRecordSetStringA(rec.Get(), static_cast<UINT>(i + 1), values[i].c_str()), sql);
+    Execute(db, sql, rec.Get());
+}
+
+void InsertStream(MSIHANDLE db, const std::string& table, const std::string& name, const std::string& path)
+{
+    MsiHandle rec(MsiCreateRecord(2));
+    Check(MsiRecordSetStringA(rec.Get(), 1, name.c_str()), table);
+    Check(MsiRecordSetStreamA(rec.Get(), 2, path.c_str()), "stream from " + path);
+    Execute(db, "INSERT INTO `" + table + "` (`Name`, `Data`) VALUES (?, ?)", rec.Get());
+}
+
 }  // namespace msp

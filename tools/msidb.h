@@ -7,6 +7,7 @@
 #include <msiquery.h>
 
 #include <string>
+#include <vector>
 
 #include "mspformat.h"
 
@@ -56,6 +57,18 @@ TableSchema ReadSchema(MSIHANDLE db, const std::string& table);
 
 // Text of a record field (empty for null).
 std::string RecordString(MSIHANDLE rec, unsigned field);
+
+// Throws unless the database's property `name` has the value `expected`.
+void RequireProperty(MSIHANDLE db, const std::string& name, const std::string& expected);
+
+// Sets a text property of a summary information handle.
+void SetSummaryText(MSIHANDLE si, UINT pid, const std::string& text);
+
+// Runs an INSERT whose ? markers take `values` in order (an empty value stays null).
+void Insert(MSIHANDLE db, const std::string& sql, const std::vector<std::string>& values);
+
+// Adds row (name, contents of the file at path) to a table of streams (`Name`, `Data`).
+void InsertStream(MSIHANDLE db, const std::string& table, const std::string& name, const std::string& path);
 
 }  // namespace msp
 

@@ -1,4 +1,5 @@
-// Writes a transform (string pool + table streams + summary) as a structured-storage file.
+// Builds a transform's rows and writes the transform (string pool + table streams + summary) as a structured-storage
+// file.
 #include "transform.h"
 
 #include <windows.h>
@@ -6,6 +7,8 @@
 #include <msi.h>
 #include <msiquery.h>
 
+#include <cstdlib>
+#include <sstream>
 #include <stdexcept>
 #include <vector>
 
@@ -107,6 +110,64 @@ void WriteTransformFile(const std::string& path, const Transform& t, const Trans
     SetInt(si.Get(), 14, 200);  // installer version
     SetInt(si.Get(), 16, 0);    // validation flags: none
     Check(MsiSummaryInfoPersist(si.Get()), "persist transform summary");
+}
+
+// Fields of `table` all null except those named.
+std::vector<Field> Fields(const TableSchema& table, const std::map<std::string, Field>& named)
+{
+    std::vector<Field> f(table.columns.size(), Field::None());
+    for (std::map<std::string, Field>::const_iterator it = named.begin(); it != named.end(); ++it) {
+        const int i = table.Find(it->first);
+        if (i < 0)
+            throw std::runtime_error(table.name + " has no column " + it->first);
+        f[i] = it->second;
+    }
+    return f;
+}
+
+uint32_t Bit(const TableSchema& table, const std::string& column)
+{
+    const int i = table.Find(column);
+    if (i < 0)
+        throw std::runtime_error(table.name + " has no column " + column);
+    return 1u << i;
+}
+
+Field CellField(const Column& col, const std::string& cell, int line)
+{
+    if (cell.empty())
+        return Field::None();
+    if (col.isString)
+        return Field::String(cell);
+    char* end = nullptr;
+    const long v = std::strtol(cell.c_str(), &end, 10);
+    if (*end != '\0') {
+        std::ostringstream os;
+        os << "line " << line << ": " << col.name << " wants an integer, not '" << cell << "'";
+        throw std::runtime_error(os.str());
+    }
+    return Field::Number(v);
+}
+
+// _Tables/_Columns rows that create table PatchPackage (PatchId s38 key, Media_ i2) and its row.
+void AddPatchPackage(Transform& t, const std::string& patchCode, long diskId)
+{
+    TableSchema tables = {"_Tables", {{"Name", true, 2, true, false}}};
+    TableSchema columns = {"_Columns",
+                           {{"Table", true, 2, true, false},
+                            {"Number", false, 2, true, false},
+                            {"Name", true, 2, false, false},
+                            {"Type", false, 2, false, false}}};
+    TableSchema package = {"PatchPackage", {{"PatchId", true, 2, true, false}, {"Media_", false, 2, false, false}}};
+    AppendRow(t.tables["_Tables"], tables, {Field::String("PatchPackage")}, true, 0, t.pool);
+    AppendRow(t.tables["_Columns"], columns,
+              {Field::String("PatchPackage"), Field::Number(1), Field::String("PatchId"),
+               Field::Number(static_cast<int16_t>(kTypeKey | kTypeString | 38))},
+              true, 0, t.pool);
+    AppendRow(t.tables["_Columns"], columns,
+              {Field::String("PatchPackage"), Field::Number(2), Field::String("Media_"), Field::Number(kTypeInt2)},
+              true, 0, t.pool);
+    AppendRow(t.tables["PatchPackage"], package, {Field::String(patchCode), Field::Number(diskId)}, true, 0, t.pool);
 }
 
 }  // namespace msp
