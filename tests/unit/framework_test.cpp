@@ -1,4 +1,4 @@
-// The framework subset: string sharing and growth, formatting, lists, maps, file errors, exceptions.
+// The framework subset: string sharing and growth, formatting, lists, maps, exceptions.
 #include "framework/framework.h"
 #include "tests/unit/test_machine.h"
 
@@ -98,17 +98,4 @@ TEST_F(FrameworkTest, ListsInsertAfterAPositionAndMapsFindEveryKeyAfterGrowing)
     EXPECT_TRUE(map.Lookup("k1999", value) && value == "k1999v");
     EXPECT_FALSE(map.Lookup("K7", value));
     EXPECT_EQ(map.GetCount(), 2000);
-}
-
-TEST_F(FrameworkTest, FilesKeepLineEndsAndRaiseFileExceptions)
-{
-    SimWriteFile("C:\\in.txt", "one\r\n");
-    CStdioFile in;
-    CString line;
-    ASSERT_TRUE(in.Open("C:\\in.txt", CFile::modeRead));
-    EXPECT_TRUE(in.ReadLine(line) && line == "one\r\n");  // the rename list's tests prove the rest byte for byte
-    Sim().failRead.insert("C:\\in.txt");
-    ASSERT_TRUE(in.Open("C:\\in.txt", CFile::modeRead));
-    EXPECT_TRUE(Raises<CFileException>([&] { in.ReadLine(line); }));
-    EXPECT_TRUE(Raises<CFileException>([] { CFile::Remove("C:\\missing.txt"); }));
 }

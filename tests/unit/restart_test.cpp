@@ -61,8 +61,8 @@ TEST_F(RestartTest, OnlyWindows95And98UseTheRenameList)
 
 TEST_F(RestartTest, TheEntryGoesAtTheEndOfTheFirstRenameSectionAndEveryOtherByteStays)
 {
-    using namespace std::string_literals;  // "..."s keeps a NUL inside a text
-    const std::string longLine(300000, 'v');
+    using namespace std::string_literals;      // "..."s keeps a NUL inside a text
+    const std::string longLine(3000000, 'v');  // several megabytes
     const struct {
         const char* pszName;
         std::string before;  // "<absent>": no list yet
@@ -85,7 +85,7 @@ TEST_F(RestartTest, TheEntryGoesAtTheEndOfTheFirstRenameSectionAndEveryOtherByte
          "[rename]\r\nA\0B\r\n"s + kEntry + "[b]\r\nc\0\r\n"s},
         {"a NUL is not the end of a header", "[rename]\0x\r\n[rename]\r\n"s, "[rename]\0x\r\n[rename]\r\n"s + kEntry},
         {"bytes above 127 and a lone CR", "[rename]\r\n\xe9\xff\x80\rz\r\r\n[b]\r\n", "[rename]\r\n\xe9\xff\x80\rz\r\r\n" + kEntry + "[b]\r\n"},
-        {"a very long line", "[rename]\r\n" + longLine + "\r\n[b]\r\n", "[rename]\r\n" + longLine + "\r\n" + kEntry + "[b]\r\n"},
+        {"a line of several megabytes", "[rename]\r\n" + longLine + "\r\n[b]\r\n", "[rename]\r\n" + longLine + "\r\n" + kEntry + "[b]\r\n"},
         // clang-format on
     };
     for (const auto& c : cases) {
@@ -97,16 +97,6 @@ TEST_F(RestartTest, TheEntryGoesAtTheEndOfTheFirstRenameSectionAndEveryOtherByte
         EXPECT_EQ(Content(kIni), c.after) << c.pszName;
         EXPECT_FALSE(SimFileExists(kNew)) << c.pszName;
     }
-}
-
-TEST_F(RestartTest, AListOfSeveralMegabytesIsCopiedWhole)
-{
-    std::string list;
-    for (int i = 0; list.size() < 6000000; ++i)
-        list += (i % 5000 == 0 ? "[s" : "NUL=C:\\f") + std::to_string(i) + (i % 3 == 0 ? "\n" : "\r\n");
-    SimWriteFile(kIni, list);
-    EXPECT_TRUE(DeleteAtRestart(kTarget));
-    EXPECT_TRUE(Content(kIni) == list + "[rename]\r\n" + kEntry);  // no diff of megabytes on failure
 }
 
 TEST_F(RestartTest, TheListPathMustFitInTheDirectoryBuffer)

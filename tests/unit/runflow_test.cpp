@@ -2,9 +2,6 @@
 #include "app/globals.h"
 #include "tests/unit/test_machine.h"
 
-#include <fstream>
-#include <sstream>
-
 class RunFlowTest : public MachineTest {
 protected:
     void SetUp() override
@@ -37,39 +34,6 @@ protected:
                reinstall + "\"" + kTitleSuffix;
     }
 };
-
-TEST_F(RunFlowTest, TheShippedConfigurationReinstallsEveryMultiNameRowOfTheFirstEdition)
-{
-    Sim().strings.clear();
-    Sim().resources.clear();
-    LoadShippedStrings();
-    std::stringstream description;
-    description << std::ifstream(std::string(SPLAUNCH_SOURCE_DIR) + "/res/description-neutral.txt").rdbuf();
-    AddResources(description.str());
-
-    // The 0409 edition at 7.0.43.5 with every feature of its rows local.
-    SimProduct& product = Install("{4F2A7C15-3B9D-0409-A1E6-5C8D2B7F9031}", "7.0.43.5");
-    std::string reinstall;
-    for (UINT id = IDS_FEATURES_SECOND_BAND; Sim().strings.count(id) != 0; ++id) {
-        std::string text = Sim().strings.at(id).substr(3);
-        std::stringstream names(text);
-        std::string name;
-        while (std::getline(names, name, ','))
-            product.features[name] = INSTALLSTATE_LOCAL;
-        if (text.find(',') != std::string::npos)
-            reinstall += text.substr(0, text.find(',')) + ",";
-    }
-    EXPECT_EQ(RunLauncher(), 0);
-
-    ASSERT_EQ(ConfigureCommandLines().size(), 1u);
-    EXPECT_EQ(ConfigureCommandLines()[0],
-              "PATCH=\"" + HeldPackages().at(0) + "\" ADDLOCAL=\"\" REINSTALL=\"" + reinstall +
-                  "\" PATCHTITLE=\"Kelvarin 2004 (Tessaran Corvane Suite 2004) Service Pack 1\" "
-                  "PATCHGUID=\"{B7E3D1A9-52C4-4F8E-9A06-1D3C7E5B2F48}\"");
-    EXPECT_EQ(MessageTexts(), (std::vector<std::string>{Success("Kelvarin 2004")}));
-    EXPECT_EQ(Sim().threadLocale, 1033u);
-    EXPECT_EQ(SimCallsStartingWith("MsiQueryProductStateA").size(), 21u);  // every configured edition
-}
 
 TEST_F(RunFlowTest, ATurnRunsItsStepsInOrderWithThePackagePrivateAndHeldUntilItIsOver)
 {

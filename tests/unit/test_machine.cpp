@@ -6,10 +6,6 @@
 #include "messages/exitcode.h"
 #include "messages/log.h"
 
-#include <fstream>
-#include <map>
-#include <regex>
-
 const char* const kNeutralDescription = "ProductCode={4F2A7C15-3B9D-0409-A1E6-5C8D2B7F9031}\r\n"
                                         "ProductVersionCandidate=7.0.43.5; 7.0.61.1\r\n"
                                         "PatchTitle=Kelvarin 2004 SP1\r\n"
@@ -46,35 +42,6 @@ void MachineTest::AddResources(const std::string& description, const std::string
 {
     SimAddResource(SPLAUNCH_DESCRIPTION_NAME, SPLAUNCH_DESCRIPTION_TYPE, description);
     SimAddResource(SPLAUNCH_PACKAGE_NAME, SPLAUNCH_PACKAGE_TYPE, package);
-}
-
-// Rows are "<id> \"text\"" with "" and \\ escapes; an id may be a name from res/resource.h.
-void MachineTest::LoadShippedStrings()
-{
-    std::map<std::string, UINT> ids;
-    std::ifstream header(std::string(SPLAUNCH_SOURCE_DIR) + "/res/resource.h");
-    const std::regex define("^#define (IDS_\\w+) (\\d+)");
-    std::string line;
-    std::smatch match;
-    while (std::getline(header, line))
-        if (std::regex_search(line, match, define))
-            ids[match[1]] = static_cast<UINT>(std::stoul(match[2]));
-    std::ifstream in(std::string(SPLAUNCH_SOURCE_DIR) + "/res/strings.rc");
-    ASSERT_TRUE(in && !ids.empty()) << "res/strings.rc or res/resource.h not found";
-    const std::regex row("^\\s*(\\w+)\\s+\"(.*)\"\\s*$");
-    while (std::getline(in, line)) {
-        if (!std::regex_match(line, match, row))
-            continue;
-        std::string text;
-        const std::string quoted = match[2];
-        for (size_t i = 0; i < quoted.size(); ++i) {
-            if ((quoted[i] == '\\' || quoted[i] == '"') && i + 1 < quoted.size() && quoted[i + 1] == quoted[i])
-                ++i;
-            text += quoted[i];
-        }
-        const std::string id = match[1];
-        SimSetString(isdigit(static_cast<unsigned char>(id[0])) ? static_cast<UINT>(std::stoul(id)) : ids.at(id), text);
-    }
 }
 
 void MachineTest::AddProductRows(unsigned i, const std::string& code, const std::string& accepted)

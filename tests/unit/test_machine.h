@@ -20,8 +20,6 @@ protected:
 
     // The description resource with the given text, and a small package.
     static void AddResources(const std::string& description, const std::string& package = "MSCF package bytes");
-    // The shipped string table, read from the resource script.
-    static void LoadShippedStrings();
     // One product's six rows at index i, tag "U1".
     static void AddProductRows(unsigned i, const std::string& code, const std::string& accepted = "7.0.43.5,7.0.61.1,");
     // An installed product with the given features, all in the given state.
