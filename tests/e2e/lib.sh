@@ -18,7 +18,6 @@ trap '[[ $- != *e* ]] || echo "FAIL: ${BASH_SOURCE[0]##*/}:$LINENO: $BASH_COMMAN
 
 e2e_expect_eq() { [ "$1" = "$2" ] || e2e_fail "$3: expected [$2], got [$1]"; }
 
-e2e_stop_server() { wine_stop_server; }
 
 # Makes the template prefix once, its relay trace narrowed to the launcher's calls.
 e2e_prepare_template() {
@@ -28,7 +27,7 @@ e2e_prepare_template() {
     export WINEPREFIX="$E2E_TEMPLATE/prefix" HOME="$E2E_TEMPLATE/home" TMPDIR="$E2E_TEMPLATE/tmp"
     mkdir -p "$HOME" "$TMPDIR"
     wine_boot_prefix "$E2E_RELAY" || e2e_fail "wineboot -i failed in $WINEPREFIX"
-    e2e_stop_server
+    wine_stop_server
     echo "$E2E_RELAY" > "$E2E_TEMPLATE/.ready"
 }
 
@@ -51,7 +50,7 @@ e2e_prepare_product() {
     timeout 120 wine msiexec /i 'C:\kelvarin.msi' /qn ADDLOCAL=ALL || e2e_fail "installing the demo product failed"
     wine_add_demo_host_settings
     e2e_expect_eq "$(e2e_msiq version "$PRODUCT")" "$version" "installed version"
-    e2e_stop_server
+    wine_stop_server
     echo "$stamp" > "$dir/.ready"
 }
 
@@ -77,7 +76,7 @@ e2e_new_prefix() {
 E2E_PREFIXES=()
 e2e_finish() {
     local rc=$? prefix
-    e2e_stop_server
+    wine_stop_server
     if [ "$rc" -eq 0 ]; then
         for prefix in "${E2E_PREFIXES[@]}"; do rm -rf "$prefix"; done
     fi
@@ -128,7 +127,6 @@ e2e_temp_package() {
 e2e_msiq() { wine "$DEMO_DIR/msiq.exe" "$@" | tr -d '\r'; }
 e2e_features() { e2e_msiq features "$PRODUCT" "$@" | tr '\n' ' ' | sed 's/ $//'; }
 e2e_product_file() { tr -d '\r' < "$WINEPREFIX/drive_c/$DEMO_PRODUCT_DIR/$1"; }
-e2e_reg_value() { wine_reg_value "$@"; }
 
 # e2e_reg_key KEY: "present" or "absent". e2e_unix_path PATH: a Windows path in the prefix,
 # letter case resolved as Wine resolves it.

@@ -13,7 +13,7 @@ for quiet in /q ""; do
     e2e_expect_box_unless "$quiet" "Error 1603: The Kelvarin 2004 update was not applied|Kelvarin 2004|00050030"
 done
 e2e_expect_eq "$(e2e_msiq version "$PRODUCT") $(e2e_product_file p.txt)" "7.0.43.5 version 7.0.43.5" "product after 1603"
-e2e_stop_server
+wine_stop_server
 
 # 3010: the patch is in place, and the success box is shown.
 e2e_new_prefix reboot product-7.0.43.5

@@ -25,7 +25,7 @@ control() {
 }
 run_probed package_unheld control
 e2e_expect_eq "$result" "write=32 move=32|write=0 move=0|" "the probe without the launcher's hold"
-e2e_stop_server
+wine_stop_server
 
 run_probed package_held e2e_run /q
 e2e_expect_eq "$RC" 0 "exit code"
@@ -39,7 +39,7 @@ cmp "$(e2e_unix_path "$temp")" "$DEMO_DIR/kelvarin-sp1-probe.msp" || e2e_fail "t
 folder=$(e2e_unix_path "${temp%\\*}")
 wine reg query "$PENDING_KEY" /v PendingFileRenameOperations | tr -d '\r' | grep -qF "\\??\\${temp%\\*}" \
     || e2e_fail "the folder is not left for deletion"
-e2e_stop_server
+wine_stop_server
 wine reg query 'HKCU\Software\Wine' >/dev/null 2>&1    # the next session: a restart
 [ ! -e "$folder" ] || e2e_fail "the restart did not delete $folder"
 echo "PASS"

@@ -38,7 +38,7 @@ e2e_expect_eq "$(e2e_calls | grep -o 'RegDeleteKeyA\|RegDeleteValueA\|MsiConfigu
 e2e_expect_eq "$(e2e_reg_key "$SERVICE_KEY") $(e2e_reg_key 'HKLM\Software\Tessaran\Kestrune')" "absent present" \
               "the update service's key and its parent"
 for p in "$PROFILE" '<<Unnamed Profile>>'; do
-    e2e_expect_eq "$(e2e_reg_value "$profiles\\$p\\General Configuration" Today_WorkMode) $(e2e_reg_value \
+    e2e_expect_eq "$(wine_reg_value "$profiles\\$p\\General Configuration" Today_WorkMode) $(wine_reg_value \
         "$profiles\\$p\\General Configuration" Units)" "absent metric" "values of the profile $p"
 done
 
@@ -47,7 +47,7 @@ done
 wine reg query "$PENDING_KEY" /v PendingFileRenameOperations | tr -d '\r' | grep -qF "\\??\\$temp" \
     || e2e_fail "PendingFileRenameOperations does not name $temp"
 [ ! -e "$WINEPREFIX/drive_c/windows/wininit.ini" ] || e2e_fail "wininit.ini written on NT"
-e2e_stop_server
-e2e_expect_eq "$(e2e_reg_value "$PENDING_KEY" PendingFileRenameOperations)" absent "pending operations after the restart"
+wine_stop_server
+e2e_expect_eq "$(wine_reg_value "$PENDING_KEY" PendingFileRenameOperations)" absent "pending operations after the restart"
 [ ! -e "$(e2e_unix_path "$temp")" ] || e2e_fail "the restart did not delete $temp"
 echo "PASS"

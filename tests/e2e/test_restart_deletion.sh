@@ -16,9 +16,9 @@ ini="$WINEPREFIX/drive_c/windows/wininit.ini"
 [ -f "$ini" ] || e2e_fail "no wininit.ini on Windows 98"
 e2e_expect_eq "$(tr -d '\r' < "$ini" | grep -v '^$' | tr '\n' '|')" "[rename]|NUL=$temp|" "wininit.ini"
 e2e_expect_eq "$(e2e_calls | grep -c 'MoveFileExA')" 0 "delayed moves on Windows 98"
-e2e_expect_eq "$(e2e_reg_value "$PENDING_KEY" PendingFileRenameOperations)" absent "pending operations on Windows 98"
+e2e_expect_eq "$(wine_reg_value "$PENDING_KEY" PendingFileRenameOperations)" absent "pending operations on Windows 98"
 e2e_expect_eq "$(e2e_msiq version "$PRODUCT")" 7.1.0.5 "VersionString on Windows 98"
-e2e_stop_server
+wine_stop_server
 wine reg query 'HKCU\Software\Wine' >/dev/null 2>&1    # starts the next session: the restart
 [ ! -e "$file" ] || e2e_fail "the restart did not delete $temp (Windows 98)"
 [ ! -e "$ini" ] || e2e_fail "wininit.ini still there after the restart"

@@ -9,7 +9,7 @@ for case in not_installed wrong_version; do
         e2e_new_prefix $case
         code=307 box="Product is not installed|Kelvarin 2004|00050030"
     else
-        e2e_stop_server
+        wine_stop_server
         e2e_new_prefix $case product-7.0.43.3
         code=308 box="Incorrect product version installed|Kelvarin 2004|00050030"
     fi
