@@ -1,32 +1,7 @@
-// Start-up: the description before the command line, the switches, /e.
-#include "app/commandline.h"
-#include "app/globals.h"
+// Start-up: the description before the command line, and /e.
 #include "tests/unit/test_machine.h"
 
 using StartupTest = MachineTest;
-
-TEST_F(StartupTest, SwitchesMatchWholeArgumentsInAnyCaseAndEsArgumentIsItsPath)
-{
-    const struct {
-        std::vector<std::string> argv;  // the program name first
-        bool bQuiet, bExtract;
-        const char* pszPath;
-    } cases[] = {
-        {{"splaunch.exe", "/Q", "-e", "/ex", "/E"}, true, true, ""},
-        {{"splaunch.exe", "/qq", "q", "-q"}, false, false, ""},
-        {{"splaunch.exe", "/e", "/q"}, false, true, "/q"},
-        {{"splaunch.exe", "/e", "first", "/e", "second"}, false, true, "second"},
-        {{"splaunch.exe", "/e", "first", "/e"}, false, true, "first"},
-        {{"splaunch.exe", "/q", "/e", "C:\\out dir\\p.msp"}, true, true, "C:\\out dir\\p.msp"},
-    };
-    for (const auto& c : cases) {
-        SimSetArgs(c.argv);
-        ReadCommandLine(__argc, __argv);
-        EXPECT_EQ(g_bQuiet, c.bQuiet) << c.argv[1] << " " << c.argv.size();
-        EXPECT_EQ(g_bExtractOnly, c.bExtract) << c.argv[1] << " " << c.argv.size();
-        EXPECT_STREQ(g_strExtractPath, c.pszPath);
-    }
-}
 
 TEST_F(StartupTest, ExtractOnlyWritesThePackageAndNothingElseButABrokenDescriptionIsShownEvenWithQuietAndEndsTheRun)
 {
