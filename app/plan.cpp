@@ -13,6 +13,8 @@
 static const int kBoxLength = 1200;
 static const int kBoxWord = 90;
 
+static const char kNone[] = "(none)";  // an empty list or step, as the plan shows it
+
 static CString s_strBox;  // the plan as the box shows it, products in configuration order
 
 // The plan of a product as the log gets it (exact lists, the whole command line) and as
@@ -38,7 +40,7 @@ static void AddToPlan(const CString& strLog, const CString& strBox)
 static CString ShortList(const CString& strList)
 {
     if (strList.IsEmpty())
-        return "(none)";
+        return kNone;
     static const int kShown = 8;
     CString str;
     int nNames = 0;
@@ -74,15 +76,15 @@ void PlanProductTurn(CProductRecord& record, CFeatureSnapshot* pSnapshot, const 
     SelectFeatures(record, strAddLocal, strReinstall, pSnapshot);
     CString strSettings = PlanHostSettings(record.m_strProductCode, record.m_strHostKey);
     if (strSettings.IsEmpty())
-        strSettings = "(none)";
+        strSettings = kNone;
     const CString strCommandLine = FormPatchCommandLine(PlannedPackagePath(), strAddLocal, strReinstall, strSuffix);
     static const char kPlan[] =
         "%s %s, version %s, would be patched.\r\nReinstalled: %s\r\nAdded: %s\r\nHost settings removed: "
         "%s\r\nCommand line: %s";
     CString strBox;
     strPlan.Format(kPlan, record.m_strName, record.m_strProductCode, record.m_strInstalledVersion,
-                   strReinstall.IsEmpty() ? CString("(none)") : strReinstall,
-                   strAddLocal.IsEmpty() ? CString("(none)") : strAddLocal, strSettings, strCommandLine);
+                   strReinstall.IsEmpty() ? CString(kNone) : strReinstall,
+                   strAddLocal.IsEmpty() ? CString(kNone) : strAddLocal, strSettings, strCommandLine);
     strBox.Format(kPlan, record.m_strName, record.m_strProductCode, record.m_strInstalledVersion,
                   ShortList(strReinstall), ShortList(strAddLocal), strSettings, strCommandLine);
     AddToPlan(strPlan, strBox);

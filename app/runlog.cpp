@@ -5,13 +5,14 @@
 #include "framework/winapp.h"
 #include "messages/log.h"
 #include "payload/restart.h"
+#include "res/resource.h"
 
 // The file version of the version resource's fixed part ("a.b.c.d"), or "unknown".
 static CString LauncherVersion()
 {
     const BYTE* pData = NULL;
     DWORD cbData = 0;
-    if (FwLockResource(g_hInstance, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(16), &pData, &cbData) != 0)
+    if (FwLockResource(g_hInstance, MAKEINTRESOURCEA(IDR_VERSION), MAKEINTRESOURCEA(16), &pData, &cbData) != 0)
         return "unknown";
     // The fixed part starts with its signature, on a 32-bit boundary after the block's key.
     for (DWORD i = 0; i + 16 <= cbData; i += 4) {

@@ -6,7 +6,10 @@
 // Codes of the extraction's own steps (the resource steps give 101 to 104).
 enum { kNoTempDirectory = 105, kNoTempName = 106, kCannotOpenTarget = 107, kShortWrite = 108 };
 
-// Writes the package to strPath, or to a new "MSP" file in the temporary directory
+// The start of every package file name the launcher chooses (MSP<n>.tmp).
+extern const char kPackagePrefix[];
+
+// Writes the package to strPath, or to a new kPackagePrefix file in the temporary directory
 // when strPath is empty (the name is stored in strPath first). On failure the code
 // has been shown through ShowMessage and FALSE is returned.
 BOOL ExtractPatchPackage(CString& strPath);

@@ -8,7 +8,11 @@
 // sharing, none can.
 #include "payload/package.h"
 
+#include "payload/extract.h"
 #include "payload/restart.h"
+
+// The start of each protected folder's name, before its random part.
+static const char kFolderPrefix[] = "SPL";
 
 // Full control for Administrators (BA) and SYSTEM (SY) on the folder and, inherited, on
 // what is made in it; nothing for anyone else; nothing inherited from the parent (P).
@@ -25,6 +29,31 @@ static Fn SecurityFunction(const char* pszName)
     return hAdvapi == NULL ? NULL : reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(hAdvapi, pszName)));
 }
 
+static ConvertSddlFn ConvertSddlFunction()
+{
+    return SecurityFunction<ConvertSddlFn>("ConvertStringSecurityDescriptorToSecurityDescriptorA");
+}
+
+static BOOL IsNtFamily()
+{
+    DWORD dwPlatformId = 0;
+    DWORD dwMajor = 0;
+    DWORD dwMinor = 0;
+    GetOsVersion(&dwPlatformId, &dwMajor, &dwMinor);
+    return dwPlatformId == VER_PLATFORM_WIN32_NT;
+}
+
+// "<Windows>\Temp\", where the protected folders are made; FALSE when the Windows folder does not fit.
+static BOOL WindowsTempFolder(CString& strFolder)
+{
+    char szWindows[MAX_PATH];
+    const UINT nLength = GetWindowsDirectoryA(szWindows, sizeof szWindows);
+    if (nLength == 0 || nLength >= sizeof szWindows)
+        return FALSE;
+    strFolder = CString(szWindows) + "\\Temp\\";
+    return TRUE;
+}
+
 // A folder name of 16 random hexadecimal digits; FALSE without a source of randomness.
 static BOOL RandomFolderName(CString& strName)
 {
@@ -39,19 +68,17 @@ static BOOL RandomFolderName(CString& strName)
         szName[2 * i + 1] = kHex[abRandom[i] & 0xF];
     }
     szName[sizeof szName - 1] = '\0';
-    strName = CString("SPL") + szName;
+    strName = CString(kFolderPrefix) + szName;
     return TRUE;
 }
 
 // Creates a new protected folder under <Windows>\Temp; FALSE when none can be made.
 static BOOL CreateProtectedFolder(CString& strFolder)
 {
-    char szWindows[MAX_PATH];
-    const UINT nLength = GetWindowsDirectoryA(szWindows, sizeof szWindows);
-    if (nLength == 0 || nLength >= sizeof szWindows)
+    CString strTemp;
+    if (!WindowsTempFolder(strTemp))
         return FALSE;
-    const ConvertSddlFn pfnConvert =
-        SecurityFunction<ConvertSddlFn>("ConvertStringSecurityDescriptorToSecurityDescriptorA");
+    const ConvertSddlFn pfnConvert = ConvertSddlFunction();
     PSECURITY_DESCRIPTOR pDescriptor = NULL;
     if (pfnConvert == NULL || !pfnConvert(kProtectedFolder, SDDL_REVISION_1, &pDescriptor, NULL))
         return FALSE;
@@ -61,7 +88,7 @@ static BOOL CreateProtectedFolder(CString& strFolder)
         // A name someone made first is simply taken by them: never reused, never opened.
         CString strName;
         for (int nTry = 0; !bCreated && nTry < 4 && RandomFolderName(strName); ++nTry) {
-            strFolder = CString(szWindows) + "\\Temp\\" + strName;
+            strFolder = strTemp + strName;
             bCreated = CreateDirectoryA(strFolder, &attributes);
             if (!bCreated && GetLastError() != ERROR_ALREADY_EXISTS)
                 break;
@@ -76,15 +103,11 @@ static BOOL CreateProtectedFolder(CString& strFolder)
 
 BOOL CreatePrivatePackagePath(CString& strFolder, CString& strPackage)
 {
-    DWORD dwPlatformId = 0;
-    DWORD dwMajor = 0;
-    DWORD dwMinor = 0;
-    GetOsVersion(&dwPlatformId, &dwMajor, &dwMinor);
     // The 9x family has no privilege boundary to guard.
-    if (dwPlatformId != VER_PLATFORM_WIN32_NT || !CreateProtectedFolder(strFolder))
+    if (!IsNtFamily() || !CreateProtectedFolder(strFolder))
         return FALSE;
     char szPackage[MAX_PATH];
-    if (strFolder.GetLength() > MAX_PATH - 14 || GetTempFileNameA(strFolder, "MSP", 0, szPackage) == 0) {
+    if (strFolder.GetLength() > MAX_PATH - 14 || GetTempFileNameA(strFolder, kPackagePrefix, 0, szPackage) == 0) {
         (void)RemoveDirectoryA(strFolder);
         return FALSE;
     }
@@ -109,17 +132,11 @@ void CPackageHold::Release()
 
 CString PlannedPackagePath()
 {
+    CString strTemp;
+    if (IsNtFamily() && ConvertSddlFunction() != NULL && WindowsTempFolder(strTemp))
+        return strTemp + kFolderPrefix + "<random>\\" + kPackagePrefix + "<n>.tmp";
     char szFolder[MAX_PATH];
-    DWORD dwPlatformId = 0;
-    DWORD dwMajor = 0;
-    DWORD dwMinor = 0;
-    GetOsVersion(&dwPlatformId, &dwMajor, &dwMinor);
-    if (dwPlatformId == VER_PLATFORM_WIN32_NT &&
-        SecurityFunction<ConvertSddlFn>("ConvertStringSecurityDescriptorToSecurityDescriptorA") != NULL) {
-        const UINT nLength = GetWindowsDirectoryA(szFolder, sizeof szFolder);
-        if (nLength > 0 && nLength < sizeof szFolder)
-            return CString(szFolder) + "\\Temp\\SPL<random>\\MSP<n>.tmp";
-    }
     const DWORD nLength = GetTempPathA(sizeof szFolder, szFolder);
-    return nLength > 0 && nLength < sizeof szFolder ? CString(szFolder) + "MSP<n>.tmp" : CString("MSP<n>.tmp");
+    const CString strName = CString(kPackagePrefix) + "<n>.tmp";
+    return nLength > 0 && nLength < sizeof szFolder ? CString(szFolder) + strName : strName;
 }

@@ -6,6 +6,9 @@
 #define SPLAUNCH_DESCRIPTION_NAME "#206"
 #define SPLAUNCH_DESCRIPTION_TYPE "TXT"
 
+// The version block, whose file version the log names.
+#define IDR_VERSION 1
+
 // The patch package, the resource named "IDR_MSP" of type "MSP". It is a name, not an
 // id: a script that #defines IDR_MSP turns it into a number and the launcher misses it.
 #define SPLAUNCH_PACKAGE_NAME "IDR_MSP"
