@@ -7,8 +7,6 @@
 #include "messages/messages.h"
 #include "res/resource.h"
 
-const char kPackagePrefix[] = "MSP";
-
 // Chooses a fresh temporary file name; returns 0 or the failure code.
 static int ChooseTemporaryPath(CString& strPath)
 {
@@ -17,7 +15,7 @@ static int ChooseTemporaryPath(CString& strPath)
     // A length that fills the whole buffer leaves no room for the NUL: refused too.
     if (nLength == 0 || nLength >= sizeof szTempDirectory)
         return kNoTempDirectory;
-    char* pszName = _tempnam(szTempDirectory, kPackagePrefix);
+    char* pszName = _tempnam(szTempDirectory, SPLAUNCH_PACKAGE_PREFIX);
     if (pszName == NULL)
         return kNoTempName;
     try {

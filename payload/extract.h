@@ -6,10 +6,11 @@
 // Codes of the extraction's own steps (the resource steps give 101 to 104).
 enum { kNoTempDirectory = 105, kNoTempName = 106, kCannotOpenTarget = 107, kShortWrite = 108 };
 
-// The start of every package file name the launcher chooses (MSP<n>.tmp).
-extern const char kPackagePrefix[];
+// The start of every package file name the launcher chooses (MSP<n>.tmp); a macro, so
+// that texts can be joined to it at compile time.
+#define SPLAUNCH_PACKAGE_PREFIX "MSP"
 
-// Writes the package to strPath, or to a new kPackagePrefix file in the temporary directory
+// Writes the package to strPath, or to a new SPLAUNCH_PACKAGE_PREFIX file in the temporary directory
 // when strPath is empty (the name is stored in strPath first). On failure the code
 // has been shown through ShowMessage and FALSE is returned.
 BOOL ExtractPatchPackage(CString& strPath);

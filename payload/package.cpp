@@ -12,7 +12,7 @@
 #include "payload/restart.h"
 
 // The start of each protected folder's name, before its random part.
-static const char kFolderPrefix[] = "SPL";
+#define FOLDER_PREFIX "SPL"
 
 // Full control for Administrators (BA) and SYSTEM (SY) on the folder and, inherited, on
 // what is made in it; nothing for anyone else; nothing inherited from the parent (P).
@@ -68,7 +68,7 @@ static BOOL RandomFolderName(CString& strName)
         szName[2 * i + 1] = kHex[abRandom[i] & 0xF];
     }
     szName[sizeof szName - 1] = '\0';
-    strName = CString(kFolderPrefix) + szName;
+    strName = CString(FOLDER_PREFIX) + szName;
     return TRUE;
 }
 
@@ -107,7 +107,8 @@ BOOL CreatePrivatePackagePath(CString& strFolder, CString& strPackage)
     if (!IsNtFamily() || !CreateProtectedFolder(strFolder))
         return FALSE;
     char szPackage[MAX_PATH];
-    if (strFolder.GetLength() > MAX_PATH - 14 || GetTempFileNameA(strFolder, kPackagePrefix, 0, szPackage) == 0) {
+    if (strFolder.GetLength() > MAX_PATH - 14 ||
+        GetTempFileNameA(strFolder, SPLAUNCH_PACKAGE_PREFIX, 0, szPackage) == 0) {
         (void)RemoveDirectoryA(strFolder);
         return FALSE;
     }
@@ -134,9 +135,9 @@ CString PlannedPackagePath()
 {
     CString strTemp;
     if (IsNtFamily() && ConvertSddlFunction() != NULL && WindowsTempFolder(strTemp))
-        return strTemp + kFolderPrefix + "<random>\\" + kPackagePrefix + "<n>.tmp";
+        return strTemp + FOLDER_PREFIX "<random>\\" SPLAUNCH_PACKAGE_PREFIX "<n>.tmp";
     char szFolder[MAX_PATH];
     const DWORD nLength = GetTempPathA(sizeof szFolder, szFolder);
-    const CString strName = CString(kPackagePrefix) + "<n>.tmp";
-    return nLength > 0 && nLength < sizeof szFolder ? CString(szFolder) + strName : strName;
+    return nLength > 0 && nLength < sizeof szFolder ? CString(szFolder) + SPLAUNCH_PACKAGE_PREFIX "<n>.tmp"
+                                                    : CString(SPLAUNCH_PACKAGE_PREFIX "<n>.tmp");
 }
