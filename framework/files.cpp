@@ -54,6 +54,12 @@ void CStdioFile::Write(const char* pch, int nLength)
         FwThrowFileException(CFileException::genericException);
 }
 
+void CStdioFile::Flush()
+{
+    if (fflush(m_pStream) != 0 || _commit(_fileno(m_pStream)) != 0)
+        FwThrowFileException(CFileException::genericException);
+}
+
 void CStdioFile::Close()
 {
     FILE* pStream = m_pStream;

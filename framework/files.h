@@ -29,6 +29,9 @@ public:
     // Writes the bytes; raises a file exception when they cannot all be written.
     void Write(const char* pch, int nLength);
     void Write(const CString& str) { Write(str, str.GetLength()); }
+    // Writes what the runtime buffers and has the system put it on the disk; raises a
+    // file exception when that fails.
+    void Flush();
     // Raises a file exception when the close reports an error.
     void Close();
     // Closes without reporting anything.

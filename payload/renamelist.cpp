@@ -1,19 +1,29 @@
 // The rename list of the Windows 95/98 family: wininit.ini in the Windows directory.
 //
 // Other programs keep their pending renames in the same file, so it is rewritten with
-// care: the new list is written to wininit.new, then wininit.ini is removed and
-// wininit.new renamed to it. The old list is never edited in place, and at every moment
-// one of the two files holds it whole: wininit.ini until its removal, wininit.new after.
-// A call that finds only wininit.new takes it as the list. Lines are copied byte for
-// byte, whatever they hold, with their own line ends.
+// care. The new list is written to a copy of its own, wininit.spl, and only once that is
+// whole and on the disk does it take the name wininit.new; then wininit.ini is removed
+// and wininit.new renamed to it. The old list is never edited in place, and at every
+// moment one of the two holds it whole: wininit.ini until its removal, wininit.new
+// after. A wininit.new never stays beside a wininit.ini that is still the list, so one
+// found alone is the list, the crash between the removal and the rename having left it,
+// unless the restart has carried it out already: the restart renames the list it
+// processes to wininit.bak, and a wininit.new that is that list with one more entry is
+// the leftover of a call the restart overtook. Lines are copied byte for byte, whatever
+// they hold, with their own line ends.
 #include "payload/renamelist.h"
 
+#include "framework/collections.h"
 #include "framework/files.h"
 
 static const char kRenameSection[] = "[rename]";
 static const char kListName[] = "\\wininit.ini";
-static const char kWorkName[] = "\\wininit.new";
-static_assert(sizeof kWorkName == sizeof kListName, "the size check of the list's path covers the work file");
+static const char kWorkName[] = "\\wininit.new";  // the new list, whole
+static const char kCopyName[] = "\\wininit.spl";  // the new list while it is written
+static const char kDoneName[] = "\\wininit.bak";  // the list the last restart carried out
+static_assert(sizeof kWorkName == sizeof kListName && sizeof kCopyName == sizeof kListName &&
+                  sizeof kDoneName == sizeof kListName,
+              "the size check of the list's path covers the other files");
 
 // The line without its line end (LF, or CR LF).
 static CString LineText(const CString& strLine)
@@ -82,50 +92,111 @@ static void CopyWithEntry(CStdioFile& oldFile, CStdioFile& newFile, const CStrin
     while (oldFile.ReadLine(strLine));
 }
 
-// Writes the new list to the work file and puts it in the list's place.
-static BOOL WriteRenameList(const CString& strIni, const CString& strNew, const CString& strPath)
+// The texts of the entries (the lines that are not empty) of the first rename section;
+// FALSE when the file cannot be read.
+static BOOL ReadRenameEntries(const CString& strPath, CStringList& listEntries)
 {
-    CStdioFile oldFile;
-    CStdioFile newFile;
-    bool bWritingWorkFile = false;  // the work file is ours and not yet complete
-    try {
-        // A list that a failed rename left under the work file's name is the list.
-        if (_access(strIni, 0) != 0 && _access(strNew, 0) == 0)
-            CFile::Rename(strNew, strIni);
+    CStdioFile file;
+    if (!file.Open(strPath, CFile::modeRead))
+        return FALSE;
+    CString strLine;
+    bool bInSection = false;
+    while (file.ReadLine(strLine)) {
+        if (!bInSection) {
+            bInSection = IsRenameSection(strLine);
+        } else if (IsSectionHeader(strLine)) {
+            break;
+        } else if (!LineText(strLine).IsEmpty()) {
+            (void)listEntries.AddTail(LineText(strLine));
+        }
+    }
+    return TRUE;
+}
 
+// Whether the restart has carried out the list in the work file already: the list it
+// processed holds the work file's entries but the last one, the entry that call added.
+static bool IsCarriedOut(const CString& strWork, const CString& strDone)
+{
+    CStringList listWork;
+    CStringList listDone;
+    if (!ReadRenameEntries(strWork, listWork) || !ReadRenameEntries(strDone, listDone) ||
+        listDone.GetCount() != listWork.GetCount() - 1)
+        return false;
+    POSITION posWork = listWork.GetHeadPosition();
+    for (POSITION posDone = listDone.GetHeadPosition(); posDone != NULL;)
+        if (!(listDone.GetNext(posDone) == listWork.GetNext(posWork)))
+            return false;
+    return true;
+}
+
+static bool Exists(const char* pszPath) { return _access(pszPath, 0) == 0; }
+
+// Takes what an earlier call left: a work file alone is the list (or, carried out
+// already, nothing); beside the list it is that call's unfinished copy.
+static void TakeLeftovers(const CString& strIni, const CString& strNew, const CString& strDone)
+{
+    if (!Exists(strNew))
+        return;
+    if (!Exists(strIni) && !IsCarriedOut(strNew, strDone))
+        CFile::Rename(strNew, strIni);
+    else
+        CFile::Remove(strNew);
+}
+
+// Writes the new list to its copy and, once that is whole and on the disk, puts it in
+// the list's place through the work file.
+static BOOL WriteRenameList(const CString& strDirectory, const CString& strPath)
+{
+    const CString strIni = strDirectory + kListName;
+    const CString strNew = strDirectory + kWorkName;
+    const CString strCopy = strDirectory + kCopyName;
+    CStdioFile oldFile;
+    CStdioFile copyFile;
+    bool bWritingCopy = false;  // the copy is ours and not yet complete
+    bool bMadeWork = false;     // the work file is ours
+    try {
+        TakeLeftovers(strIni, strNew, strDirectory + kDoneName);
         const BOOL bHaveOld = oldFile.Open(strIni, CFile::modeRead);
         // A list that exists but cannot be read is left alone: nothing is written.
-        if (!bHaveOld && _access(strIni, 0) == 0)
+        if (!bHaveOld && Exists(strIni))
             return FALSE;
-        if (!newFile.Open(strNew, CFile::modeCreate | CFile::modeWrite)) {
+        if (!copyFile.Open(strCopy, CFile::modeCreate | CFile::modeWrite)) {
             oldFile.Abort();
             return FALSE;
         }
-        bWritingWorkFile = true;
+        bWritingCopy = true;
         if (bHaveOld) {
-            CopyWithEntry(oldFile, newFile, strPath);
+            CopyWithEntry(oldFile, copyFile, strPath);
         } else {
-            WriteLine(newFile, kRenameSection);
-            WriteEntry(newFile, strPath);
+            WriteLine(copyFile, kRenameSection);
+            WriteEntry(copyFile, strPath);
         }
-        newFile.Close();
-        bWritingWorkFile = false;
+        copyFile.Flush();
+        copyFile.Close();
+        CFile::Rename(strCopy, strNew);
+        bWritingCopy = false;
+        bMadeWork = true;
         if (bHaveOld) {
             oldFile.Close();
             CFile::Remove(strIni);
         }
-
-        if (_access(strIni, 0) == 0 || _access(strNew, 0) != 0)
+        if (Exists(strIni)) {
+            (void)DeleteFileA(strNew);
+            return FALSE;
+        }
+        if (!Exists(strNew))
             return FALSE;
         CFile::Rename(strNew, strIni);
-        return _access(strIni, 0) == 0;
+        return Exists(strIni);
     } catch (CException* e) {
         e->Delete();
-        newFile.Abort();
+        copyFile.Abort();
         oldFile.Abort();
-        // A work file cut short is nobody's list; left behind, a later call could take
-        // it for one.
-        if (bWritingWorkFile)
+        // A copy cut short is nobody's list; a work file beside a list that is still in
+        // place would be taken for the list once the restart has carried that out.
+        if (bWritingCopy)
+            (void)DeleteFileA(strCopy);
+        if (bMadeWork && Exists(strIni))
             (void)DeleteFileA(strNew);
         return FALSE;
     }
@@ -142,5 +213,9 @@ BOOL AddToRenameList(const CString& strPath)
     // The list's path, with its NUL, must fit a buffer of the same size.
     if (nLength + (sizeof kListName - 1) >= sizeof szWindows)
         return FALSE;
-    return WriteRenameList(CString(szWindows) + kListName, CString(szWindows) + kWorkName, strPath);
+    // The restart reads the list before long file names are there: the entry names the
+    // file by its short form where it has one.
+    char szShort[1024];
+    const DWORD nShort = GetShortPathNameA(strPath, szShort, sizeof szShort);
+    return WriteRenameList(szWindows, nShort > 0 && nShort < sizeof szShort ? CString(szShort) : strPath);
 }

@@ -11,8 +11,10 @@
 #include <windows.h>
 #include <msi.h>
 #include <sddl.h>
+#include <fcntl.h>
 #include <io.h>
 #include <stdio.h>
+#include <sys/stat.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -73,6 +75,7 @@ typedef DWORD REGSAM;
 #define ERROR_ACCESS_DENIED 5L
 #define ERROR_NOT_ENOUGH_MEMORY 8L
 #define ERROR_SHARING_VIOLATION 32L
+#define ERROR_FILE_EXISTS 80L
 #define ERROR_ALREADY_EXISTS 183L
 #define ERROR_INVALID_PARAMETER 87L
 #define ERROR_MORE_DATA 234L
@@ -98,11 +101,14 @@ typedef DWORD REGSAM;
 #define GENERIC_READ 0x80000000u
 #define GENERIC_WRITE 0x40000000u
 #define FILE_SHARE_READ 0x00000001
+#define FILE_SHARE_WRITE 0x00000002
+#define CREATE_NEW 1
 #define CREATE_ALWAYS 2
 #define OPEN_EXISTING 3
 #define FILE_ATTRIBUTE_NORMAL 0x00000080
 #define FILE_FLAG_WRITE_THROUGH 0x80000000u
 #define INVALID_HANDLE_VALUE ((HANDLE)(intptr_t)-1)
+#define INVALID_FILE_SIZE 0xFFFFFFFFu
 #define SDDL_REVISION_1 1
 
 typedef uint32_t ULONG;
@@ -181,6 +187,12 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShar
 BOOL WINAPI CloseHandle(HANDLE hObject);
 BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite, LPDWORD lpNumberOfBytesWritten,
                       LPVOID lpOverlapped);
+BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, LPDWORD lpNumberOfBytesRead,
+                     LPVOID lpOverlapped);
+DWORD WINAPI GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh);
+DWORD WINAPI GetShortPathNameA(LPCSTR lpszLongPath, LPSTR lpszShortPath, DWORD cchBuffer);
+DWORD WINAPI GetFullPathNameA(LPCSTR lpFileName, DWORD nBufferLength, LPSTR lpBuffer, LPSTR* lpFilePart);
+DWORD WINAPI GetTickCount(void);
 DWORD WINAPI GetCurrentProcessId(void);
 DWORD WINAPI GetCurrentThreadId(void);
 void WINAPI GetLocalTime(LPSYSTEMTIME lpSystemTime);
@@ -234,16 +246,28 @@ extern char** __argv;
 // Runtime functions that do not exist on the host, implemented by the simulation.
 char* _tempnam(const char* dir, const char* prefix);
 int _access(const char* path, int mode);
+int _fileno(FILE* stream);
+int _commit(int fd);
+int _open(const char* path, int oflag, int pmode);
+int _close(int fd);
+#define _O_WRONLY 0x0001
+#define _O_CREAT 0x0100
+#define _O_EXCL 0x0400
+#define _O_BINARY 0x8000
+#define _S_IREAD 0x0100
+#define _S_IWRITE 0x0080
 
 // The runtime's file calls reach the simulated machine in the logic's own code, so
 // that paths map into its scratch directory and failures can be injected.
 FILE* SimFopen(const char* path, const char* mode);
+FILE* SimFdopen(int fd, const char* mode);
 size_t SimFwrite(const void* data, size_t size, size_t count, FILE* stream);
 int SimFclose(FILE* stream);
 size_t SimFread(void* buffer, size_t size, size_t count, FILE* stream);
 int SimFerror(FILE* stream);
 #ifdef SPLAUNCH_LOGIC
 #define fopen SimFopen
+#define _fdopen SimFdopen
 #define fwrite SimFwrite
 #define fclose SimFclose
 #define fread SimFread

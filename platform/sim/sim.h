@@ -99,6 +99,10 @@ struct SimMachine {
     std::string systemDirectory = "C:\\windows\\system32";
     std::string windowsDirectory = "C:\\windows";
     long windowsDirectoryResult = -1;  // >= 0: GetWindowsDirectoryA returns this, writes nothing
+    std::string currentDirectory = "C:\\cwd";  // what relative paths resolve against
+    // Short (8.3) forms of long paths; an existing path not listed is its own short form.
+    std::map<std::string, std::string, SimNoCaseLess> shortPaths;
+    DWORD tickCount = 1000000;  // the clock, in milliseconds since the start of the system
     LCID threadLocale = 0;
     bool bMoveFileExFails = false;
     std::vector<std::string> pendingDeletes;  // paths given to MoveFileExA with delay
@@ -112,15 +116,22 @@ struct SimMachine {
     std::set<std::string, SimNoCaseLess> failDelete;
     std::set<std::string, SimNoCaseLess> failRename;  // by source path
     int openFileCount = 0;
+    // Another process at work: it sees each name _tempnam chooses, and each file the
+    // logic has just closed.
+    std::function<void(const std::string&)> onTempName;
+    std::function<void(const std::string&)> onFileClosed;
     // Handles from CreateFileA: while one is open without write (delete) sharing, the file
     // cannot be opened for writing (deleted, moved), as on Windows.
     struct OpenHandle {
         std::string path;
         DWORD shareMode;
-        FILE* pWriting;  // a file created for writing, else NULL
+        FILE* pStream;   // the open file
+        bool bWriting;   // created for writing; else opened for reading
     };
     std::map<HANDLE, OpenHandle> openHandles;
     bool bCreateDirectoryDenied = false;  // the user is not an administrator
+    bool bRemoveDirectoryDenied = false;  // the folder's access list does not admit the user
+    bool bTempFileNameFails = false;      // GetTempFileNameA may create no file in the folder
     DWORD lastError = 0;
 
     // advapi32's security functions, looked up by name; absent on the 9x family and on

@@ -69,7 +69,7 @@ void SimReset()
         MakeDirectories(scratch + "/C/Temp");
         MakeDirectories(scratch + "/C/windows/system32");
         MakeDirectories(scratch + "/C/windows/Temp");
-        MakeDirectories(scratch + "/cwd");
+        MakeDirectories(scratch + "/C/cwd");
         g_bScratchChanged = false;
     }
     g_pMachine = new SimMachine;
@@ -145,7 +145,8 @@ std::string SimHostPath(const std::string& windowsPath)
         return Sim().scratch + "/" + path.substr(0, 1) + path.substr(2);
     if (!path.empty() && path[0] == '/')
         return Sim().scratch + "/C" + path;
-    return Sim().scratch + "/cwd/" + path;
+    // A relative path is relative to the current folder.
+    return SimHostPath(Sim().currentDirectory + "\\" + windowsPath);
 }
 
 void SimWriteFile(const std::string& windowsPath, const std::string& content)

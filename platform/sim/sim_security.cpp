@@ -69,5 +69,7 @@ BOOL WINAPI RemoveDirectoryA(LPCSTR lpPathName)
 {
     SimLogCall("RemoveDirectoryA", SimQuoted{lpPathName});
     SimMarkScratchChanged();
+    if (Sim().bRemoveDirectoryDenied)
+        return FALSE;
     return rmdir(SimHostPath(lpPathName).c_str()) == 0;
 }

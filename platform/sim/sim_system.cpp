@@ -55,6 +55,35 @@ BOOL WINAPI MoveFileExA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, DWORD d
     return TRUE;
 }
 
+DWORD WINAPI GetFullPathNameA(LPCSTR lpFileName, DWORD nBufferLength, LPSTR lpBuffer, LPSTR* lpFilePart)
+{
+    SimLogCall("GetFullPathNameA", SimQuoted{lpFileName}, nBufferLength);
+    const std::string path = lpFileName;
+    // A device name in any folder and with any extension names the device itself.
+    const size_t nSlash = path.find_last_of("\\/:");
+    std::string base = path.substr(nSlash == std::string::npos ? 0 : nSlash + 1);
+    base = base.substr(0, base.find('.'));
+    static const char* const kDevices[] = {"NUL", "CON", "PRN", "AUX", "COM1", "LPT1"};
+    std::string full;
+    for (const char* pszDevice : kDevices)
+        if (strcasecmp(base.c_str(), pszDevice) == 0)
+            full = "\\\\.\\" + std::string(pszDevice);
+    if (full.empty() && (path.compare(0, 2, "\\\\") == 0 || (path.size() >= 2 && path[1] == ':')))
+        full = path;  // a full path already
+    else if (full.empty() && !path.empty() && (path[0] == '\\' || path[0] == '/'))
+        full = Sim().currentDirectory.substr(0, 2) + path;  // from the root of the current drive
+    else if (full.empty())
+        full = Sim().currentDirectory + "\\" + path;
+    if (full.size() + 1 > nBufferLength)
+        return static_cast<DWORD>(full.size() + 1);
+    memcpy(lpBuffer, full.c_str(), full.size() + 1);
+    if (lpFilePart != NULL)
+        *lpFilePart = lpBuffer + full.find_last_of('\\') + 1;
+    return static_cast<DWORD>(full.size());
+}
+
+DWORD WINAPI GetTickCount(void) { return Sim().tickCount; }
+
 BOOL WINAPI SetThreadLocale(LCID Locale)
 {
     SimLogCall("SetThreadLocale", Locale);

@@ -7,6 +7,8 @@
 namespace {
 const char kIni[] = "C:\\windows\\wininit.ini";
 const char kNew[] = "C:\\windows\\wininit.new";
+const char kCopy[] = "C:\\windows\\wininit.spl";
+const char kDone[] = "C:\\windows\\wininit.bak";
 const char kTarget[] = "C:\\Temp\\MSP1.tmp";
 const std::string kEntry = "NUL=C:\\Temp\\MSP1.tmp\r\n\r\n";
 // A list with its rename section between two others.
@@ -99,6 +101,17 @@ TEST_F(RestartTest, TheEntryGoesAtTheEndOfTheFirstRenameSectionAndEveryOtherByte
     }
 }
 
+TEST_F(RestartTest, TheEntryNamesTheFileByItsShortPath)
+{
+    // The restart reads the list before long names exist; a file without a short form
+    // keeps its path.
+    SimWriteFile("C:\\Temporary Files\\MSP1.tmp", "package");
+    Sim().shortPaths["C:\\Temporary Files\\MSP1.tmp"] = "C:\\TEMPOR~1\\MSP1.tmp";
+    EXPECT_TRUE(DeleteAtRestart("C:\\Temporary Files\\MSP1.tmp"));
+    EXPECT_TRUE(DeleteAtRestart(kTarget));
+    EXPECT_EQ(Content(kIni), "[rename]\r\nNUL=C:\\TEMPOR~1\\MSP1.tmp\r\n\r\n" + kEntry);
+}
+
 TEST_F(RestartTest, TheListPathMustFitInTheDirectoryBuffer)
 {
     // Existing directories of the given length, in components short enough for the host.
@@ -120,9 +133,10 @@ TEST_F(RestartTest, TheListPathMustFitInTheDirectoryBuffer)
     EXPECT_EQ(Content((Sim().windowsDirectory + "\\wininit.ini").c_str()), "[rename]\r\n" + kEntry);
 }
 
-// Each way the rewrite can fail: where the complete old list is afterwards, and what a
-// later call that does not fail makes of it.
-TEST_F(RestartTest, AFailureAnywhereLeavesTheCompleteListInOneOfTheTwoFiles)
+// Each way the rewrite can fail: the complete old list stays in wininit.ini, or (once that
+// is gone) in wininit.new, never in both, and a later call that does not fail adds its
+// entry to it once.
+TEST_F(RestartTest, AFailureAnywhereLeavesTheCompleteListInOneFile)
 {
     using Failures = std::set<std::string, SimNoCaseLess> SimMachine::*;
     const std::string kBoth = kNewList.substr(0, kNewList.find("[Other]")) + kEntry + "[Other]\r\nB=2\r\n";
@@ -131,36 +145,74 @@ TEST_F(RestartTest, AFailureAnywhereLeavesTheCompleteListInOneOfTheTwoFiles)
         Failures pFailures;
         const char* pszPath;
         long nDirectoryResult;
-        std::string ini, work;  // the files afterwards
-        std::string later;      // the list after a later call
+        bool bListGone;  // the old list is in wininit.new, and the later call's entry follows
     } cases[] = {
         // clang-format off
-        {"no directory", NULL, "", 0, kOldList, "<absent>", kNewList},
-        {"directory does not fit", NULL, "", 1024, kOldList, "<absent>", kNewList},
-        {"the list cannot be read", &SimMachine::failOpen, kIni, -1, kOldList, "<absent>", kNewList},
-        {"the work file cannot be opened", &SimMachine::failOpen, kNew, -1, kOldList, "<absent>", kNewList},
-        {"a read fails", &SimMachine::failRead, kIni, -1, kOldList, "<absent>", kNewList},
-        {"a write fails", &SimMachine::failWrite, kNew, -1, kOldList, "<absent>", kNewList},
-        {"closing the work file fails", &SimMachine::failClose, kNew, -1, kOldList, "<absent>", kNewList},
-        {"removing the list fails", &SimMachine::failDelete, kIni, -1, kOldList, kNewList, kNewList},
-        {"the rename fails", &SimMachine::failRename, kNew, -1, "<absent>", kNewList, kBoth},
+        {"no directory", NULL, "", 0, false},
+        {"directory does not fit", NULL, "", 1024, false},
+        {"the list cannot be read", &SimMachine::failOpen, kIni, -1, false},
+        {"the copy cannot be opened", &SimMachine::failOpen, kCopy, -1, false},
+        {"a read fails", &SimMachine::failRead, kIni, -1, false},
+        {"a write fails", &SimMachine::failWrite, kCopy, -1, false},
+        {"the copy cannot be flushed", &SimMachine::failClose, kCopy, -1, false},
+        {"the copy cannot become the work file", &SimMachine::failRename, kCopy, -1, false},
+        {"removing the list fails", &SimMachine::failDelete, kIni, -1, false},
+        {"the rename fails", &SimMachine::failRename, kNew, -1, true},
         // clang-format on
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.pszName);
         SetUp();
         SimWriteFile(kIni, kOldList);
         if (c.pFailures != NULL)
             (Sim().*c.pFailures).insert(c.pszPath);
         Sim().windowsDirectoryResult = c.nDirectoryResult;
-        EXPECT_FALSE(DeleteAtRestart(kTarget)) << c.pszName;
-        EXPECT_EQ(Content(kIni), c.ini) << c.pszName;
-        EXPECT_EQ(Content(kNew), c.work) << c.pszName;
-        EXPECT_EQ(Sim().openFileCount, 0) << c.pszName;
+        EXPECT_FALSE(DeleteAtRestart(kTarget));
+        EXPECT_EQ(Content(kIni), c.bListGone ? "<absent>" : kOldList);
+        EXPECT_EQ(Content(kNew), c.bListGone ? kNewList : "<absent>");
+        EXPECT_FALSE(SimFileExists(kCopy));
+        EXPECT_EQ(Sim().openFileCount, 0);
         if (c.pFailures != NULL)
             (Sim().*c.pFailures).clear();
         Sim().windowsDirectoryResult = -1;
-        EXPECT_TRUE(DeleteAtRestart(kTarget)) << c.pszName;
-        EXPECT_EQ(Content(kIni), c.later) << c.pszName;
-        EXPECT_FALSE(SimFileExists(kNew)) << c.pszName;
+        EXPECT_TRUE(DeleteAtRestart(kTarget));
+        EXPECT_EQ(Content(kIni), c.bListGone ? kBoth : kNewList);
+        EXPECT_FALSE(SimFileExists(kNew));
+    }
+}
+
+// What an earlier call (cut off, or overtaken by a restart that carried out wininit.ini
+// and renamed it wininit.bak) left behind: each file taken for what it is.
+TEST_F(RestartTest, LeftoversAreTakenAsTheListOnlyWhileTheRestartHasNotCarriedThemOut)
+{
+    const std::string kFresh = "[rename]\r\n" + kEntry;
+    const std::string kBoth = kNewList.substr(0, kNewList.find("[Other]")) + kEntry + "[Other]\r\nB=2\r\n";
+    const struct {
+        const char* pszName;
+        std::string ini, work, copy, done;  // "" : absent
+        std::string after;
+    } cases[] = {
+        // clang-format off
+        {"a work file beside the list is an unfinished copy", kOldList, kNewList, "", "", kNewList},
+        {"a work file alone is the list", "", kNewList, "", "", kBoth},
+        {"a work file alone that the restart carried out", "", kNewList, "", kOldList, kFresh},
+        {"the same entries with other line ends and blank lines", "", kNewList, "",
+         "[rename]\nNUL=C:\\old.tmp\n\n[x]\n", kFresh},
+        {"a restart of other entries", "", kNewList, "", "[rename]\r\nNUL=C:\\other.tmp\r\n", kBoth},
+        {"a copy cut short is nobody's list", kOldList, "", "[Settings]\r\nA=", "", kNewList},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pszName);
+        SetUp();
+        const std::pair<const char*, std::string> files[] = {{kIni, c.ini}, {kNew, c.work}, {kCopy, c.copy},
+                                                             {kDone, c.done}};
+        for (const auto& file : files)
+            if (!file.second.empty())
+                SimWriteFile(file.first, file.second);
+        EXPECT_TRUE(DeleteAtRestart(kTarget));
+        EXPECT_EQ(Content(kIni), c.after);
+        EXPECT_FALSE(SimFileExists(kNew));
+        EXPECT_FALSE(SimFileExists(kCopy));
     }
 }
