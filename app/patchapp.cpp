@@ -84,6 +84,15 @@ BOOL CPatchApp::OpenRequestedLog()
         StopLog();
         return TRUE;
     }
+    // Resolved before anything uses it: the installer's logs are named after it, and the
+    // installer would resolve a relative name against a current folder of its own.
+    char szFullPath[1024];
+    const DWORD nLength = GetFullPathNameA(g_strLogPath, sizeof szFullPath, szFullPath, NULL);
+    if (nLength == 0 || nLength >= sizeof szFullPath) {
+        StopLog();
+        return FALSE;
+    }
+    g_strLogPath = szFullPath;
     return OpenLog(g_strLogPath);
 }
 

@@ -21,7 +21,7 @@ static CString s_strBox;  // the plan as the box shows it, products in configura
 // the box shows it (the lists' first names, long words cut).
 static void AddToPlan(const CString& strLog, const CString& strBox)
 {
-    LogEvent("plan", strLog);
+    LogLines("plan", strLog);
     if (!s_strBox.IsEmpty())
         s_strBox += "\r\n\r\n";
     int nWord = 0;
@@ -63,10 +63,14 @@ static CString ShortList(const CString& strList)
 void PlanProductTurn(CProductRecord& record, CFeatureSnapshot* pSnapshot, const CString& strSuffix)
 {
     g_strTitle = record.m_strName;
+    // Every text from the configuration or the machine stays on its line of the plan.
+    const CString strName = OneLineText(record.m_strName);
+    const CString strCode = OneLineText(record.m_strProductCode);
+    const CString strVersion = OneLineText(record.m_strInstalledVersion);
     CString strPlan;
     if (!IsVersionAccepted(record)) {
-        strPlan.Format("%s %s: version %s is not accepted (%s): it would not be patched.", record.m_strName,
-                       record.m_strProductCode, record.m_strInstalledVersion, record.m_strAcceptedVersions);
+        strPlan.Format("%s %s: version %s is not accepted (%s): it would not be patched.", strName, strCode,
+                       strVersion, OneLineText(record.m_strAcceptedVersions));
         AddToPlan(strPlan, strPlan);
         return;
     }
@@ -74,19 +78,21 @@ void PlanProductTurn(CProductRecord& record, CFeatureSnapshot* pSnapshot, const 
     CString strReinstall;
     record.m_bNetworkInstall = IsNetworkInstall(record.m_strHostKey);
     SelectFeatures(record, strAddLocal, strReinstall, pSnapshot);
-    CString strSettings = PlanHostSettings(record.m_strProductCode, record.m_strHostKey);
+    CString strSettings = OneLineText(PlanHostSettings(record.m_strProductCode, record.m_strHostKey));
     if (strSettings.IsEmpty())
         strSettings = kNone;
-    const CString strCommandLine = FormPatchCommandLine(PlannedPackagePath(), strAddLocal, strReinstall, strSuffix);
+    strAddLocal = OneLineText(strAddLocal);
+    strReinstall = OneLineText(strReinstall);
+    const CString strCommandLine =
+        OneLineText(FormPatchCommandLine(PlannedPackagePath(), strAddLocal, strReinstall, strSuffix));
     static const char kPlan[] =
         "%s %s, version %s, would be patched.\r\nReinstalled: %s\r\nAdded: %s\r\nHost settings removed: "
         "%s\r\nCommand line: %s";
     CString strBox;
-    strPlan.Format(kPlan, record.m_strName, record.m_strProductCode, record.m_strInstalledVersion,
-                   strReinstall.IsEmpty() ? CString(kNone) : strReinstall,
+    strPlan.Format(kPlan, strName, strCode, strVersion, strReinstall.IsEmpty() ? CString(kNone) : strReinstall,
                    strAddLocal.IsEmpty() ? CString(kNone) : strAddLocal, strSettings, strCommandLine);
-    strBox.Format(kPlan, record.m_strName, record.m_strProductCode, record.m_strInstalledVersion,
-                  ShortList(strReinstall), ShortList(strAddLocal), strSettings, strCommandLine);
+    strBox.Format(kPlan, strName, strCode, strVersion, ShortList(strReinstall), ShortList(strAddLocal), strSettings,
+                  strCommandLine);
     AddToPlan(strPlan, strBox);
 }
 

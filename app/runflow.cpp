@@ -14,11 +14,8 @@
 #include "messages/exitcode.h"
 #include "messages/log.h"
 #include "messages/messages.h"
-#include "payload/extract.h"
 #include "payload/package.h"
-#include "payload/restart.h"
 
-// One product's turn; FALSE when its package could not be written, which ends the run.
 // Logs the lists and the snapshot the selection made.
 static void LogSelection(const CString& strAddLocal, const CString& strReinstall, const CFeatureSnapshot* pSnapshot)
 {
@@ -40,19 +37,9 @@ static BOOL RunProductTurn(CProductRecord& record, int nTurn, CFeatureSnapshot* 
         return TRUE;
     // The package goes to a folder no unelevated process can change, where there is one,
     // and is held read-only until the installer is done with it.
-    CString strFolder;
-    const BOOL bPrivate = CreatePrivatePackagePath(strFolder, record.m_strPackagePath);
-    if (!ExtractPatchPackage(record.m_strPackagePath))
+    CTurnPackage package;
+    if (!package.Prepare(record.m_strPackagePath))
         return FALSE;
-    CPackageHold hold;
-    if (!hold.Hold(record.m_strPackagePath)) {
-        LogFormat("package", "%s cannot be held read-only: another process has it open for writing",
-                  record.m_strPackagePath);
-        ShowMessage(kCannotOpenTarget);
-        return FALSE;
-    }
-    LogFormat("package", "%s held read-only until the turn is over, in %s", record.m_strPackagePath,
-              bPrivate ? "a folder of its own that only administrators can change" : "the temporary folder");
 
     CString strAddLocal;
     CString strReinstall;
@@ -67,10 +54,7 @@ static BOOL RunProductTurn(CProductRecord& record, int nTurn, CFeatureSnapshot* 
     if (outcome == kPatchFailed)
         ++nErrorCount;
     (void)RestoreFeatureStates(record.m_strProductCode, pSnapshot);
-    hold.Release();
-    (void)DeleteAtRestart(record.m_strPackagePath);
-    if (bPrivate)
-        (void)DeleteAtRestart(strFolder);
+    package.Finish();
     if (nErrorCount == 0 && outcome == kPatchApplied)
         ShowMessage(IDS_SUCCESS);
     return TRUE;

@@ -287,3 +287,11 @@ BOOL CString::LoadString(UINT nID)
         }
     }
 }
+
+void AppendNumber(CString& str, DWORD n, unsigned nBase, int nDigits)
+{
+    char sz[16];
+    for (int i = nDigits - 1; i >= 0; --i, n /= nBase)
+        sz[i] = "0123456789abcdef"[n % nBase];
+    str += CString(sz, nDigits);
+}

@@ -77,5 +77,9 @@ private:
     char* m_pchData;
 };
 
+// Appends n as nDigits (at most 16) digits of base 10 or 16, with leading zeros; higher
+// digits that do not fit are dropped.
+void AppendNumber(CString& str, DWORD n, unsigned nBase, int nDigits);
+
 bool operator==(const CString& a, const char* b);
 bool operator==(const CString& a, const CString& b);

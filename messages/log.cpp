@@ -11,15 +11,6 @@ HANDLE s_hFile = INVALID_HANDLE_VALUE;
 CString s_strPath;
 CStringList s_listWaiting;  // lines noted before the command line was read
 
-// Appends n as nDigits digits of the given base, with leading zeros.
-void AppendNumber(CString& str, DWORD n, unsigned nBase, int nDigits)
-{
-    char sz[16];
-    for (int i = nDigits - 1; i >= 0; --i, n /= nBase)
-        sz[i] = "0123456789abcdef"[n % nBase];
-    str += CString(sz, nDigits);
-}
-
 // "[pid:tid][yyyy-mm-ddThh:mm:ss] ": who wrote the line, and when (local time).
 CString LinePrefix()
 {
@@ -48,6 +39,9 @@ void WriteLine(const CString& strLine)
 }
 }  // namespace
 
+// Devices are named "\\.\<name>" once the path is resolved.
+static bool IsDevice(const char* pszPath) { return strncmp(pszPath, "\\\\.\\", 4) == 0; }
+
 void BeginLog()
 {
     CloseLog();
@@ -72,6 +66,8 @@ BOOL OpenLog(const char* pszPath)
     for (POSITION pos = s_listWaiting.GetHeadPosition(); pos != NULL;)
         WriteLine(s_listWaiting.GetNext(pos));
     s_listWaiting.RemoveAll();
+    if (IsDevice(pszPath))
+        LogFormat("log", "%s is a device: the installer keeps no log of its own", pszPath);
     return TRUE;
 }
 
@@ -92,6 +88,21 @@ void CloseLog()
 
 bool IsLogging() { return s_state != kStopped; }
 
+CString OneLineText(const char* pszText)
+{
+    CString strText;
+    for (const char* pch = pszText; *pch != '\0'; ++pch) {
+        const BYTE ch = static_cast<BYTE>(*pch);
+        if (ch >= 0x20 && ch != 0x7F) {
+            strText += *pch;
+        } else {
+            strText += "\\x";
+            AppendNumber(strText, ch, 16, 2);
+        }
+    }
+    return strText;
+}
+
 void LogEvent(const char* pszTag, const char* pszText)
 {
     if (s_state == kStopped)
@@ -100,12 +111,29 @@ void LogEvent(const char* pszTag, const char* pszText)
         CString strLine = LinePrefix();
         strLine += pszTag;
         strLine += ' ';
-        strLine += pszText;
+        strLine += OneLineText(pszText);
         strLine += "\r\n";
         if (s_state == kOpen)
             WriteLine(strLine);
         else
             (void)s_listWaiting.AddTail(strLine);
+    } catch (CException* e) {
+        e->Delete();
+    }
+}
+
+void LogLines(const char* pszTag, const CString& strText)
+{
+    if (s_state == kStopped)
+        return;
+    try {
+        for (int nStart = 0; nStart <= strText.GetLength();) {
+            int nEnd = strText.Find("\r\n", nStart);
+            if (nEnd < 0)
+                nEnd = strText.GetLength();
+            LogEvent(pszTag, strText.Mid(nStart, nEnd - nStart));
+            nStart = nEnd + 2;
+        }
     } catch (CException* e) {
         e->Delete();
     }
@@ -125,7 +153,7 @@ void LogFormatArgs(const char* pszTag, const char* pszFormat, const FormatArg* p
 
 CString InstallerLogPath(int nTurn, const CString& strProductCode)
 {
-    if (s_state != kOpen)
+    if (s_state != kOpen || IsDevice(s_strPath))
         return CString();
     // The extension is what follows the last "." of the file name, not of a folder.
     int nEnd = s_strPath.GetLength();

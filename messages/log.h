@@ -17,9 +17,16 @@ void CloseLog();
 // Whether events are being kept (before the command line, or with an open log).
 bool IsLogging();
 
-// Notes one event: "[pid:tid][local time] <tag> <text>". A line that cannot be kept or
-// written is dropped: the log never changes what the run does.
+// The text with every control character (below 0x20, and 0x7F) written as "\xhh": what
+// the machine or another process supplied can never break a line or forge another.
+CString OneLineText(const char* pszText);
+
+// Notes one event: "[pid:tid][local time] <tag> <text>", the text on one line (OneLineText).
+// A line that cannot be kept or written is dropped: the log never changes what the run does.
 void LogEvent(const char* pszTag, const char* pszText);
+// Notes a text of several lines of the launcher's own ("\r\n" between them) as one event
+// line each.
+void LogLines(const char* pszTag, const CString& strText);
 // The same with the text formatted as CString::Format does.
 void LogFormatArgs(const char* pszTag, const char* pszFormat, const FormatArg* pArgs, size_t nArgs);
 template <typename... Args>
@@ -32,5 +39,6 @@ void LogFormat(const char* pszTag, const char* pszFormat, const Args&... args)
 }
 
 // The installer's own log for a product's turn (1, 2, ...): beside the log, named after it,
-// "<log without extension>_<nnn>_<product code>.log"; empty without an open log.
+// "<log without extension>_<nnn>_<product code>.log"; empty without an open log, and when
+// the log is a device.
 CString InstallerLogPath(int nTurn, const CString& strProductCode);

@@ -28,15 +28,33 @@ static int ChooseTemporaryPath(CString& strPath)
     return 0;
 }
 
+// A new file for writing that did not exist before: a name chosen in a folder other
+// processes can write to may already hold their file or a link to another one, which
+// must never be opened. NULL when the name exists or the file cannot be made.
+static FILE* CreateNewFile(const char* pszPath)
+{
+    const int fd = _open(pszPath, _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+    if (fd < 0)
+        return NULL;
+    FILE* pFile = _fdopen(fd, "wb");
+    if (pFile == NULL)
+        (void)_close(fd);
+    return pFile;
+}
+
 static BOOL Fail(int nCode)
 {
     ShowMessage(nCode);
     return FALSE;
 }
 
-BOOL ExtractPatchPackage(CString& strPath)
+BOOL ExtractPatchPackage(CString& strPath, bool* pbFileMade)
 {
-    if (strPath.IsEmpty()) {
+    if (pbFileMade != NULL)
+        *pbFileMade = false;
+    // A name the launcher chooses itself is made anew; a name it is given is overwritten.
+    const bool bChosenName = strPath.IsEmpty();
+    if (bChosenName) {
         const int nCode = ChooseTemporaryPath(strPath);
         if (nCode != 0)
             return Fail(nCode);
@@ -47,14 +65,38 @@ BOOL ExtractPatchPackage(CString& strPath)
     if (nCode != 0)
         return Fail(nCode);
 
-    FILE* pFile = fopen(strPath, "wb");
+    FILE* pFile = bChosenName ? CreateNewFile(strPath) : fopen(strPath, "wb");
     if (pFile == NULL)
         return Fail(kCannotOpenTarget);
-    // The package is written straight from the resource's memory in one call.
+    if (pbFileMade != NULL)
+        *pbFileMade = true;
+    // The package is written straight from the resource's memory in one call; the close
+    // writes what the runtime still buffers, so its failure is a short write too.
     const size_t cbWritten = fwrite(pData, 1, cbData, pFile);
-    (void)fclose(pFile);
-    if (cbWritten < cbData)
+    const bool bClosed = fclose(pFile) == 0;
+    if (cbWritten < cbData || !bClosed)
         return Fail(kShortWrite);
     LogFormat("package", "%s: %u bytes written", strPath, cbData);
+    return TRUE;
+}
+
+BOOL IsEmbeddedPackage(HANDLE hFile)
+{
+    const BYTE* pData = NULL;
+    DWORD cbData = 0;
+    if (FwLockResource(g_hInstance, SPLAUNCH_PACKAGE_NAME, SPLAUNCH_PACKAGE_TYPE, &pData, &cbData) != 0)
+        return FALSE;
+    DWORD dwSizeHigh = 0;
+    if (GetFileSize(hFile, &dwSizeHigh) != cbData || dwSizeHigh != 0)
+        return FALSE;
+    BYTE abChunk[16384];
+    for (DWORD cbDone = 0; cbDone < cbData;) {
+        const DWORD cbWanted = cbData - cbDone < sizeof abChunk ? cbData - cbDone : sizeof abChunk;
+        DWORD cbRead = 0;
+        if (!ReadFile(hFile, abChunk, cbWanted, &cbRead, NULL) || cbRead != cbWanted ||
+            memcmp(abChunk, pData + cbDone, cbRead) != 0)
+            return FALSE;
+        cbDone += cbRead;
+    }
     return TRUE;
 }

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# /l: the launcher's log, and the installer's own verbose log beside it; a log that cannot be created stops the run with 1622 before anything is touched.
+# /l: the launcher's log, and the installer's own verbose log beside it; a log that cannot be created stops the run with 1622 before anything is touched; a device gets no installer log.
 # fixtures: product_7_0_43_5
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -29,4 +29,10 @@ e2e_run /q /l 'C:\no such folder\run.log'
 e2e_expect_eq "$RC" $((1622 % 256)) "exit code with a log that cannot be created"
 e2e_expect_eq "$(e2e_calls | grep -c 'MsiConfigureProductExA\|RegDelete')" 0 "installer or registry changes"
 e2e_expect_eq "$(e2e_msiq version "$PRODUCT")" 7.0.43.5 "VersionString"
+
+# A device as the log: the run goes on, and the installer gets no log of its own (no "NUL_001_..." file anywhere).
+e2e_run /q /l NUL
+e2e_expect_eq "$RC" 0 "exit code with /l NUL"
+e2e_expect_eq "$(e2e_msiq version "$PRODUCT")" 7.1.0.5 "VersionString after the run with /l NUL"
+e2e_expect_eq "$(find "$WORK" -iname 'nul_*' | wc -l)" 0 "installer logs named after the device"
 echo "PASS"

@@ -23,7 +23,6 @@ e2e_expect_eq "$(e2e_message_boxes)" "The Kelvarin 2004 update has been successf
 # machine, so here the installer's own parse of it: the five properties, the package that
 # was written, and the start of REINSTALL (the trace cuts long strings).
 temp=$(e2e_temp_package)
-cmp "$(e2e_unix_path "$temp")" "$SPLAUNCH_PACKAGE" || e2e_fail "the temporary package is not the embedded patch"
 e2e_expect_eq "$(e2e_configure_calls | wc -l)" 1 "configure calls"
 parsed=$(grep -a -m5 'msi_parse_command_line Found commandline property' "$WORK/relay.log" \
          | sed 's/.*property L"\([^"]*\)" = L"\(.*\)"\(\.\.\.\)\{0,1\}$/\1=\2\3/; s/\\\\/\\/g' | cut -c1-60 | tr '\n' '|')
@@ -42,12 +41,12 @@ for p in "$PROFILE" '<<Unnamed Profile>>'; do
         "$profiles\\$p\\General Configuration" Units)" "absent metric" "values of the profile $p"
 done
 
-# The package is left for deletion at the next restart (a delayed move on NT); a new Wine
-# session is a restart.
+# The package is left for deletion at the next restart (a delayed move on NT), then deleted
+# at once: nothing piles up. A new Wine session is a restart.
 wine reg query "$PENDING_KEY" /v PendingFileRenameOperations | tr -d '\r' | grep -qF "\\??\\$temp" \
     || e2e_fail "PendingFileRenameOperations does not name $temp"
+[ ! -e "$(e2e_unix_path "${temp%\\*}")" ] || e2e_fail "the package's folder is still there after the run"
 [ ! -e "$WINEPREFIX/drive_c/windows/wininit.ini" ] || e2e_fail "wininit.ini written on NT"
 wine_stop_server
 e2e_expect_eq "$(wine_reg_value "$PENDING_KEY" PendingFileRenameOperations)" absent "pending operations after the restart"
-[ ! -e "$(e2e_unix_path "$temp")" ] || e2e_fail "the restart did not delete $temp"
 echo "PASS"

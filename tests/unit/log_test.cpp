@@ -105,11 +105,30 @@ TEST_F(LogTest, TheInstallerLogsOncePerTurnBesideTheLogBeforeThePatchCall)
     EXPECT_EQ(RunLauncher({"/L", "C:\\logs\\run.v2.log"}), 0);
     const std::string first = "C:\\logs\\run.v2_001_" + ProductCode(0) + ".log";
     const std::string second = "C:\\logs\\run.v2_002_" + ProductCode(1) + ".log";
-    EXPECT_EQ(SimCallsStartingWith("MsiEnableLogA"),
-              (std::vector<std::string>{"MsiEnableLogA(0x1FFF,\"" + first + "\",3)",
-                                        "MsiEnableLogA(0x1FFF,\"" + second + "\",3)"}));
+    ASSERT_EQ(Sim().enabledLogs.size(), 2u);
+    for (const SimInstallerLog& log : Sim().enabledLogs) {
+        // Every kind of message up to the verbose ones, appended and flushed line by line.
+        EXPECT_EQ(log.mode, (INSTALLLOGMODE_VERBOSE << 1) - 1u);
+        EXPECT_EQ(log.attributes, DWORD{INSTALLLOGATTRIBUTES_APPEND | INSTALLLOGATTRIBUTES_FLUSHEACHLINE});
+    }
+    EXPECT_EQ(Sim().enabledLogs[0].path, first);
+    EXPECT_EQ(Sim().enabledLogs[1].path, second);
     ASSERT_EQ(Sim().configureCalls.size(), 3u);  // the first product's patch and removal, the second's patch
     EXPECT_EQ(Sim().configureCalls[2].logFile, second);
+    // A relative name is the current folder's; a device gets no installer log beside it.
+    for (const char* pszPath : {"run.log", "nul", "C:\\logs\\con.txt"}) {
+        SetUp();
+        Sim().currentDirectory = "C:\\logs";
+        EXPECT_EQ(RunLauncher({"/l", pszPath}), 0) << pszPath;
+        EXPECT_EQ(Sim().enabledLogs.size(), *pszPath == 'r' ? 1u : 0u) << pszPath;
+    }
+    EXPECT_EQ(Sim().enabledLogs.size(), 0u);
+    SetUp();
+    Sim().currentDirectory = "C:\\logs";
+    EXPECT_EQ(RunLauncher({"/l", "run.log"}), 0);
+    EXPECT_TRUE(InOrder(LogText(), {"command line: splaunch.exe /l run.log"}));
+    ASSERT_EQ(Sim().enabledLogs.size(), 1u);
+    EXPECT_EQ(Sim().enabledLogs[0].path, "C:\\logs\\run_001_" + ProductCode(0) + ".log");
     // Without /l the installer is asked for no log and nothing is written.
     SetUp();
     EXPECT_EQ(RunLauncher(), 0);
@@ -158,13 +177,15 @@ TEST_F(LogTest, APlanReportsWhatARunWouldPassAndChangesNothing)
                                   "CreateDirectoryA", "GetTempFileNameA", "MoveFileExA", "_tempnam"})
         EXPECT_TRUE(SimCallsStartingWith(pszChange).empty()) << pszChange;
     EXPECT_TRUE(Sim().messageBoxes.empty());  // /q: the plan goes to the log only
+    // One line of the log for each line of the plan.
     const std::string plan =
-        "Product 0 " + ProductCode(0) +
-        ", version 7.0.43.5, would be patched.\r\nReinstalled: A,\r\nAdded: (none)\r\n" +
+        "plan Product 0 " + ProductCode(0) +
+        ", version 7.0.43.5, would be patched.\r\n[0a1c:0b20][2026-12-06T21:05:03] plan Reinstalled: A,\r\n" +
+        "[0a1c:0b20][2026-12-06T21:05:03] plan Added: (none)\r\n[0a1c:0b20][2026-12-06T21:05:03] plan " +
         "Host settings removed: HKLM\\Software\\Tessaran\\Kestrune\\" + ProductCode(0) +
-        "\r\nCommand line: PATCH=\"C:\\windows\\Temp\\SPL<random>\\MSP<n>.tmp\" ADDLOCAL=\"\" REINSTALL=\"A,\"" +
-        kTitleSuffix;
-    EXPECT_TRUE(InOrder(LogText(), {"plan " + plan, "message code 308 not shown (/plan)",
+        "\r\n[0a1c:0b20][2026-12-06T21:05:03] plan Command line: PATCH=\"C:\\windows\\Temp\\SPL<random>\\MSP<n>.tmp\" " +
+        "ADDLOCAL=\"\" REINSTALL=\"A,\"" + kTitleSuffix;
+    EXPECT_TRUE(InOrder(LogText(), {plan, "message code 308 not shown (/plan)",
                                     "plan Product 1 " + ProductCode(1) +
                                         ": version 7.0.43.5 is not accepted (1.0.0.0,): it would not be patched.",
                                     "end exit code 308"}));
@@ -177,4 +198,31 @@ TEST_F(LogTest, APlanReportsWhatARunWouldPassAndChangesNothing)
     RunLauncher();
     const std::string line = ConfigureCommandLines()[0];
     EXPECT_TRUE(InOrder(box, {"changed nothing", "Product 0", line.substr(line.find(" ADDLOCAL")), "Product 1"}));
+}
+
+TEST_F(LogTest, TextsFromTheMachineNeverBreakALineOfTheLogOrOfThePlan)
+{
+    // A profile name (HKCU, the user's own) and a version (the installer's answer) with
+    // control characters, one of them a forged line.
+    const std::string forged = "\r\n[0001:0001][2030-01-01T00:00:00] end exit code 0: nothing failed";
+    const std::string escaped = "Drafting\\x0d\\x0a[0001:0001][2030-01-01T00:00:00] end exit code 0: nothing failed";
+    for (const char* pszSwitch : {"/q", "/plan"}) {
+        SCOPED_TRACE(pszSwitch);
+        SetUp();
+        SimSetString("HKCU\\Software\\Host\\P0\\Profiles", "", "Drafting" + forged);
+        SimSetDword("HKCU\\Software\\Host\\P0\\Profiles\\Drafting" + forged + "\\General Configuration",
+                    "Today_WorkMode", 1);
+        Sim().products[ProductCode(0)].version = "7.0.43.5\n\x7f";
+        SimSetString(IDS_PRODUCT_ACCEPTED_VERSIONS, "U1:7.0.43.5\n\x7f,");
+        EXPECT_EQ(RunLauncher({pszSwitch, "/l", kLog}), 0);
+        const std::string log = LogText();
+        EXPECT_TRUE(InOrder(log, {"version \"7.0.43.5\\x0a\\x7f\" found", escaped}));
+        for (size_t nLine = 0; nLine < log.size(); nLine = log.find("\r\n", nLine) + 2)
+            EXPECT_EQ(log.compare(nLine, 12, "[0a1c:0b20]["), 0) << log.substr(nLine, 60);
+        if (Sim().messageBoxes.empty())
+            continue;
+        const std::string box = Sim().messageBoxes[0].text;
+        EXPECT_TRUE(InOrder(box, {"version 7.0.43.5\\x0a\\x7f", escaped}));
+        EXPECT_EQ(box.find(forged), std::string::npos);
+    }
 }
