@@ -54,6 +54,8 @@ TEST_F(FeaturesTest, RowsStatesAndTheNetworkFlagGiveTheListsAndTheSnapshot)
          "HM_SYS_2,HM_CORE_2,HM_SYS_3,", {"HM_SYS_2,2"}, {}},
         {"second band skips a first name already recorded", {}, {"U1:SHARED,GROUP_A,P", "U1:SHARED,GROUP_B,P"},
          {{"SHARED", 3}, {"GROUP_A", 2}, {"GROUP_B", 3}, {"P", 3}}, 0, "", "", {"SHARED,2", "GROUP_A,2"}, {}},
+        {"a first-band name run from source is defined", {"U1:SRC,P"}, {}, {{"SRC", 4}, {"P", 3}}, 0, "", "SRC,",
+         {"SRC,4"}, {}},
         {"empty names are asked about too", {}, {"U1:A,", "U1:"}, {{"A", 3}}, 0, "", "A,", {}, {"A", "", ""}},
         // clang-format on
     };

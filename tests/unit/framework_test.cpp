@@ -13,6 +13,13 @@ TEST_F(FrameworkTest, StringsShareUntilChangedAndGrowFromThemselves)
     EXPECT_EQ(b.Replace('=', '.'), 2);
     EXPECT_STREQ(a, "key=value=more");
     EXPECT_STREQ(b, "key.value.more");
+    // A copy of a string with room to grow in place still grows apart from it.
+    CString c("x");
+    c += "y";
+    CString d = c;
+    d += "z";
+    EXPECT_STREQ(c, "xy");
+    EXPECT_STREQ(d, "xyz");
     CString s("ab");
     s += s;
     for (int i = 0; i < 10000; ++i)
