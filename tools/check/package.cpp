@@ -7,41 +7,11 @@
 
 #include <libmsi.h>
 
+#include "compoundfile.h"
+
 namespace check {
 
 namespace {
-
-const unsigned char kSignature[] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
-const char kPatchClass[] = "{000C1086-0000-0000-C000-000000000046}";
-const char kDatabaseClass[] = "{000C1084-0000-0000-C000-000000000046}";
-const std::size_t kHeaderSize = 512;
-const std::size_t kDirectoryEntrySize = 128;
-const std::size_t kSectorShiftAt = 0x1E;
-const std::size_t kDirectorySectorAt = 0x30;
-const std::size_t kClassIdAt = 0x50;
-
-unsigned long Little(const std::string& bytes, std::size_t at, int count)
-{
-    unsigned long value = 0;
-    for (int i = count - 1; i >= 0; --i)
-        value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
-    return value;
-}
-
-// A class id as stored (three little-endian fields, then eight bytes) in its braced text form.
-std::string ClassId(const std::string& bytes, std::size_t at)
-{
-    char text[40];
-    std::snprintf(text, sizeof text, "{%08lX-%04lX-%04lX-%02X%02X-", Little(bytes, at, 4), Little(bytes, at + 4, 2),
-                  Little(bytes, at + 6, 2), static_cast<unsigned char>(bytes[at + 8]),
-                  static_cast<unsigned char>(bytes[at + 9]));
-    std::string id = text;
-    for (std::size_t i = 10; i < 16; ++i) {
-        std::snprintf(text, sizeof text, "%02X", static_cast<unsigned char>(bytes[at + i]));
-        id += text;
-    }
-    return id + "}";
-}
 
 // libmsi and the storage library under it say why a file cannot be read only through
 // the log; the reader keeps the first message for its report instead of printing it.
@@ -98,32 +68,6 @@ void ReadSummary(const std::string& path, PackageSummary& summary)
 }
 
 }  // namespace
-
-std::string PackageHeaderProblem(const std::string& bytes)
-{
-    if (bytes.empty())
-        return "the package is empty: the first product a run would patch stops it with code 102";
-    if (bytes.size() < kHeaderSize ||
-        bytes.compare(0, sizeof kSignature, reinterpret_cast<const char*>(kSignature), sizeof kSignature) != 0)
-        return "the package is not an OLE compound file (it does not start with D0 CF 11 E0 A1 B1 1A E1): the "
-               "installer cannot open it as a patch";
-    const unsigned long shift = Little(bytes, kSectorShiftAt, 2);
-    if (shift != 9 && shift != 12)
-        return "the package's compound-file header gives a sector shift of " + std::to_string(shift) +
-               ": the installer cannot open it";
-    const unsigned long long root = (static_cast<unsigned long long>(Little(bytes, kDirectorySectorAt, 4)) + 1)
-                                    << shift;
-    if (root + kDirectoryEntrySize > bytes.size())
-        return "the package's directory lies beyond its end: the installer cannot open it";
-    const std::string classId = ClassId(bytes, static_cast<std::size_t>(root) + kClassIdAt);
-    if (classId == kDatabaseClass)
-        return std::string("the package is an installer database (class id ") + kDatabaseClass +
-               "), not a patch: the installer will not apply it as one";
-    if (classId != kPatchClass)
-        return "the package's root storage has the class id " + classId + ", not that of an installer patch " +
-               kPatchClass + ": the installer will not apply it";
-    return "";
-}
 
 PackageSummary ReadPackage(const std::string& bytes)
 {

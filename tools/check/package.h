@@ -7,10 +7,6 @@
 
 namespace check {
 
-// Why the bytes cannot be an installer patch by their header and root storage class id;
-// "" when they can.
-std::string PackageHeaderProblem(const std::string& bytes);
-
 // The package's summary; a package that cannot be read says why in its problem.
 PackageSummary ReadPackage(const std::string& bytes);
 

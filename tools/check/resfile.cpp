@@ -22,7 +22,7 @@ struct NameOrId {
 
 class Reader {
 public:
-    explicit Reader(const std::string& bytes) : m_bytes(bytes) {}
+    explicit Reader(std::string_view bytes) : m_bytes(bytes) {}
 
     unsigned Word(std::size_t at) const
     {
@@ -67,14 +67,14 @@ public:
 private:
     static char Narrow(unsigned codePoint) { return codePoint < 256 ? static_cast<char>(codePoint) : '?'; }
     unsigned Byte(std::size_t at) const { return static_cast<unsigned char>(m_bytes[at]); }
-    const std::string& m_bytes;
+    std::string_view m_bytes;
 };
 
 std::string Describe(const NameOrId& value) { return value.isId ? std::to_string(value.id) : value.text; }
 
 }  // namespace
 
-ResourceFile ReadResourceFile(const std::string& bytes)
+ResourceFile ReadResourceFile(std::string_view bytes)
 {
     ResourceFile file;
     Configuration& config = file.config;
@@ -116,11 +116,12 @@ ResourceFile ReadResourceFile(const std::string& bytes)
                     config.rows[(name.id - 1) * kStringsPerBlock + k] = text;
             }
         } else if (!type.isId && type.text == SPLAUNCH_DESCRIPTION_TYPE && name.isId && name.id == IDR_DESCRIPTION) {
-            config.descriptions.push_back({static_cast<std::uint16_t>(language), bytes.substr(data, dataSize)});
+            config.descriptions.push_back(
+                {static_cast<std::uint16_t>(language), std::string(bytes.substr(data, dataSize))});
         } else if (!type.isId && type.text == SPLAUNCH_PACKAGE_TYPE) {
             if (!name.isId && name.text == SPLAUNCH_PACKAGE_NAME && !config.package.present) {
                 config.package.present = true;
-                file.package = bytes.substr(data, dataSize);
+                file.package = std::string(bytes.substr(data, dataSize));
             } else if (!config.package.present) {
                 config.package.elsewhere +=
                     (config.package.elsewhere.empty() ? "" : ", ") + type.text + " " + Describe(name);

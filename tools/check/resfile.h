@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "configuration.h"
 
@@ -12,7 +13,8 @@ struct ResourceFile {
     std::string package;   // the package's bytes, when config.package.present
 };
 
-// Throws std::runtime_error when the file is not a well-formed resource file.
-ResourceFile ReadResourceFile(const std::string& bytes);
+// Throws std::runtime_error when the file is not a well-formed resource file; reads nothing
+// outside the bytes.
+ResourceFile ReadResourceFile(std::string_view bytes);
 
 }  // namespace check

@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "checkutil.h"
+#include "compoundfile.h"
 #include "package.h"
 
 using namespace check;
@@ -171,25 +172,86 @@ TEST(Check, ReportsEachProblemOfAConfiguration)
     }
 }
 
-std::string Word(unsigned value) { return {char(value & 0xFF), char(value >> 8)}; }
+void Put(std::string& bytes, std::size_t at, int width, unsigned long value)
+{
+    for (int i = 0; i < width; ++i)
+        bytes[at + i] = static_cast<char>(value >> 8 * i);
+}
 
-// The resource reader meets windres's real output in every target build (and a broken one in the end-to-end
-// check_refuses); here, what tells a patch from other compound files.
+struct Field {
+    std::size_t at;
+    int width;
+    unsigned long value;
+};
+
+// A patch of three 4096-byte sectors (23 of 512 after the header at major version 3): one FAT sector,
+// then the directory, whose root has the patch class id where either sector size puts it.
+std::string Patch(const std::vector<Field>& changes = {})
+{
+    std::string patch(3 * 4096, '\0');
+    patch.replace(0, 8, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1");
+    for (std::size_t at = 0x4C; at < 512; at += 4)
+        Put(patch, at, 4, 0xFFFFFFFF);
+    for (const Field& field : std::vector<Field>{{0x18, 2, 0x3E}, {0x1A, 2, 3}, {0x1C, 2, 0xFFFE}, {0x1E, 2, 9},
+                                                 {0x20, 2, 6}, {0x2C, 4, 1}, {0x30, 4, 1}, {0x38, 4, 4096},
+                                                 {0x3C, 4, 0xFFFFFFFE}, {0x44, 4, 0xFFFFFFFE}, {0x4C, 4, 0}})
+        Put(patch, field.at, field.width, field.value);
+    for (std::size_t root : {2 * 512, 2 * 4096})
+        patch.replace(root + 0x50, 16, "\x86\x10\x0C\x00\x00\x00\x00\x00\xC0\x00\x00\x00\x00\x00\x00\x46", 16);
+    for (const Field& field : changes)
+        Put(patch, field.at, field.width, field.value);
+    return patch;
+}
+
+const std::string kMalformed = "the package's compound-file header is malformed: its ";
+
+// Each expected problem is the start of the reported one.
+// clang-format off
+const struct {
+    const char* name;
+    std::vector<Field> changes;
+    std::string problem;
+} kHeaders[] = {
+    {"a patch", {}, ""},
+    {"a patch of major version 4", {{0x1A, 2, 4}, {0x1E, 2, 12}}, ""},
+    {"an installer database", {{2 * 512 + 0x50, 1, 0x84}}, "the package is an installer database (class id "
+     "{000C1084-0000-0000-C000-000000000046}), not a patch: the installer will not apply it as one"},
+    {"a program", {{0, 2, 'M' | 'Z' << 8}}, "the package is not an OLE compound file (it does not start with D0 CF 11 "
+     "E0 A1 B1 1A E1): the installer cannot open it as a patch"},
+    {"minor version", {{0x18, 2, 0x3F}}, kMalformed + "minor version is 0x003F, not 0x003E"},
+    {"byte order", {{0x1C, 2, 0xFEFF}}, kMalformed + "byte order mark is 0xFEFF, not 0xFFFE"},
+    {"major version", {{0x1A, 2, 5}}, kMalformed + "major version is 5, not 3 or 4"},
+    {"sector shift", {{0x1E, 2, 12}}, kMalformed + "sector shift is 12, not the 9 of major version 3"},
+    {"mini sector shift", {{0x20, 2, 7}}, kMalformed + "mini sector shift is 7, not 6"},
+    {"reserved bytes", {{0x25, 1, 1}}, kMalformed + "reserved byte at 0x25 is 0x01, not 0"},
+    {"directory sectors at version 3", {{0x28, 4, 1}}, kMalformed + "directory sector count is 1, not the 0 of major "
+     "version 3"},
+    {"mini-stream cutoff, one byte flipped", {{0x39, 1, 0xEF}}, kMalformed + "mini-stream cutoff is 61184, not 4096"},
+    {"FAT sectors", {{0x2C, 4, 24}}, kMalformed + "FAT sector count is 24, not from 1 to the file's 23 sectors"},
+    {"DIFAT sectors", {{0x48, 4, 1}}, kMalformed + "DIFAT sector count is 1, not the 0 that the FAT sector count 1 "
+     "needs"},
+    {"mini FAT sectors", {{0x40, 4, 24}}, kMalformed + "mini FAT sector count is 24, more than the file's 23 sectors"},
+    {"directory sectors at version 4", {{0x1A, 2, 4}, {0x1E, 2, 12}, {0x28, 4, 3}}, kMalformed + "directory sector "
+     "count is 3, more than the file's 2 sectors"},
+    {"first DIFAT sector", {{0x44, 4, 0}}, kMalformed + "first DIFAT sector is 0, not end-of-chain 0xFFFFFFFE for an "
+     "empty chain"},
+    {"first mini FAT sector", {{0x40, 4, 1}, {0x3C, 4, 23}}, kMalformed + "first mini FAT sector is 23, beyond the "
+     "file's 23 sectors"},
+    {"first directory sector", {{0x30, 4, 23}}, kMalformed + "first directory sector is 23, beyond the file's 23 "
+     "sectors"},
+    {"a FAT sector the header lists", {{0x4C, 4, 0xFFFFFFFF}}, kMalformed + "FAT sector 0 is 0xFFFFFFFF, beyond the "
+     "file's 23 sectors"},
+};
+// clang-format on
+
+// The resource reader meets windres's real output in every target build; here, what tells a patch from other
+// compound files and from malformed ones.
 TEST(Check, TellsAPatchFromOtherPackages)
 {
-    std::string patch(1024, '\0');
-    patch.replace(0, 8, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1");
-    patch.replace(0x1E, 2, Word(9));
-    patch.replace(512 + 0x50, 16, std::string("\x86\x10\x0C\x00\x00\x00\x00\x00\xC0\x00\x00\x00\x00\x00\x00\x46", 16));
-    std::string database = patch;
-    database[512 + 0x50] = '\x84';
-    EXPECT_EQ(PackageHeaderProblem(patch), "");
-    EXPECT_EQ(PackageHeaderProblem(database), "the package is an installer database (class id "
-                                              "{000C1084-0000-0000-C000-000000000046}), not a patch: the installer "
-                                              "will not apply it as one");
-    EXPECT_EQ(PackageHeaderProblem("MZ" + std::string(1022, '\0')),
-              "the package is not an OLE compound file (it does not start with D0 CF 11 E0 A1 B1 1A E1): the "
-              "installer cannot open it as a patch");
+    for (const auto& test : kHeaders) {
+        SCOPED_TRACE(test.name);
+        EXPECT_EQ(PackageHeaderProblem(Patch(test.changes)), test.problem);
+    }
 }
 
 }  // namespace
