@@ -1,7 +1,10 @@
 // Tests of splaunch-check: what it reports for crafted configurations, and how it tells a patch from other packages.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
+#include <new>
+#include <unistd.h>
 
 #include "checkutil.h"
 #include "compoundfile.h"
@@ -184,6 +187,14 @@ struct Field {
     unsigned long value;
 };
 
+// The header fields of a version 3 file with one FAT sector (sector 0), the directory in sector 1 and no
+// mini FAT or DIFAT.
+// clang-format off
+const Field kPatchHeader[] = {{0x18, 2, 0x3E}, {0x1A, 2, 3}, {0x1C, 2, 0xFFFE}, {0x1E, 2, 9}, {0x20, 2, 6},
+                              {0x2C, 4, 1}, {0x30, 4, 1}, {0x38, 4, 4096}, {0x3C, 4, 0xFFFFFFFE},
+                              {0x44, 4, 0xFFFFFFFE}, {0x4C, 4, 0}};
+// clang-format on
+
 // A patch of three 4096-byte sectors (23 of 512 after the header at major version 3): one FAT sector,
 // then the directory, whose root has the patch class id where either sector size puts it.
 std::string Patch(const std::vector<Field>& changes = {})
@@ -192,9 +203,7 @@ std::string Patch(const std::vector<Field>& changes = {})
     patch.replace(0, 8, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1");
     for (std::size_t at = 0x4C; at < 512; at += 4)
         Put(patch, at, 4, 0xFFFFFFFF);
-    for (const Field& field : std::vector<Field>{{0x18, 2, 0x3E}, {0x1A, 2, 3}, {0x1C, 2, 0xFFFE}, {0x1E, 2, 9},
-                                                 {0x20, 2, 6}, {0x2C, 4, 1}, {0x30, 4, 1}, {0x38, 4, 4096},
-                                                 {0x3C, 4, 0xFFFFFFFE}, {0x44, 4, 0xFFFFFFFE}, {0x4C, 4, 0}})
+    for (const Field& field : kPatchHeader)
         Put(patch, field.at, field.width, field.value);
     for (std::size_t root : {2 * 512, 2 * 4096})
         patch.replace(root + 0x50, 16, "\x86\x10\x0C\x00\x00\x00\x00\x00\xC0\x00\x00\x00\x00\x00\x00\x46", 16);
@@ -252,6 +261,46 @@ TEST(Check, TellsAPatchFromOtherPackages)
         SCOPED_TRACE(test.name);
         EXPECT_EQ(PackageHeaderProblem(Patch(test.changes)), test.problem);
     }
+}
+
+// Readers that stand for libmsi in the child process, well-behaved or not.
+// clang-format off
+const struct {
+    const char* name;
+    SummaryReader reader;
+    std::string problem;
+} kReaders[] = {
+    {"a reader that finds the targets",
+     [](const std::string&, PackageSummary& s) { s.revision = kPatch; s.targets = {kCodes[0], kCodes[1]}; }, ""},
+    {"a reader that crashes", [](const std::string&, PackageSummary&) { std::abort(); },
+     "the package cannot be read: reading its summary information crashed with signal 6"},
+    {"a reader that hangs", [](const std::string&, PackageSummary&) { (void)pause(); },
+     "the package cannot be read: reading its summary information took longer than 2 seconds"},
+    {"a reader that leaves at once", [](const std::string&, PackageSummary&) { _exit(0); },
+     "the package cannot be read: reading its summary information stopped with exit code 0 and no result"},
+    {"a reader that throws", [](const std::string&, PackageSummary&) { throw std::bad_alloc(); },
+     "the package cannot be read: reading its summary information stopped with exit code 1 and no result"},
+};
+// clang-format on
+
+TEST(Check, ReadsThePackageApartAndLeavesNoCopy)
+{
+    char folder[] = "/tmp/splaunch-check-test-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const char* previous = std::getenv("TMPDIR");
+    const std::string saved = previous != nullptr ? previous : "";
+    ASSERT_EQ(setenv("TMPDIR", folder, 1), 0);
+    for (const auto& test : kReaders) {
+        SCOPED_TRACE(test.name);
+        const PackageSummary summary = ReadPackage(Patch(), test.reader, 2);
+        EXPECT_EQ(summary.problem.substr(0, test.problem.empty() ? std::string::npos : test.problem.size()),
+                  test.problem);
+        const std::vector<std::string> targets = {kCodes[0], kCodes[1]};
+        EXPECT_EQ(summary.targets, test.problem.empty() ? targets : std::vector<std::string>());
+        EXPECT_EQ(summary.revision, test.problem.empty() ? kPatch : "");
+    }
+    EXPECT_EQ(previous != nullptr ? setenv("TMPDIR", saved.c_str(), 1) : unsetenv("TMPDIR"), 0);
+    EXPECT_EQ(rmdir(folder), 0) << "a temporary copy is left in " << folder;
 }
 
 }  // namespace
