@@ -44,6 +44,20 @@ std::string Property(LibmsiSummaryInfo* info, LibmsiProperty property, const cha
     return value == nullptr ? "" : value;
 }
 
+// FALSE when the bytes could not all be written.
+bool WriteAll(int fd, const std::string& bytes)
+{
+    for (std::size_t written = 0; written < bytes.size();) {
+        const ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        written += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
 // The package's bytes in a new file of the temporary folder, removed with the object.
 class TemporaryCopy {
 public:
@@ -69,16 +83,8 @@ TemporaryCopy::TemporaryCopy(const std::string& bytes)
     const int fd = mkstemp(&path[0]);
     if (fd < 0)
         return;
-    std::size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        written += static_cast<std::size_t>(n);
-    }
-    if (close(fd) == 0 && written == bytes.size())
+    const bool written = WriteAll(fd, bytes);
+    if (close(fd) == 0 && written)
         m_path = path;
     else
         (void)unlink(path.c_str());
@@ -112,19 +118,6 @@ bool ReadRecord(const std::string& record, PackageSummary& summary)
     return true;
 }
 
-bool WriteAll(int fd, const std::string& bytes)
-{
-    for (std::size_t written = 0; written < bytes.size();) {
-        const ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        written += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 // The child: reads the file within 'seconds' (SIGALRM ends it otherwise), writes its
 // record, and leaves without running the parent's exit handlers or flushing its buffers.
 [[noreturn]] void ReadInChild(int fd, const std::string& path, SummaryReader reader, unsigned seconds)
@@ -144,14 +137,12 @@ bool WriteAll(int fd, const std::string& bytes)
 std::string ChildEnd(int status, unsigned seconds)
 {
     if (WIFSIGNALED(status) && WTERMSIG(status) == SIGALRM)
-        return "reading its summary information took longer than " + std::to_string(seconds) + " seconds";
+        return "took longer than " + std::to_string(seconds) + " seconds";
     if (WIFSIGNALED(status))
-        return "reading its summary information crashed with signal " + std::to_string(WTERMSIG(status)) + " (" +
-               strsignal(WTERMSIG(status)) + ")";
+        return "crashed with signal " + std::to_string(WTERMSIG(status)) + " (" + strsignal(WTERMSIG(status)) + ")";
     if (WIFEXITED(status))
-        return "reading its summary information stopped with exit code " + std::to_string(WEXITSTATUS(status)) +
-               " and no result";
-    return "reading its summary information stopped with no result";
+        return "stopped with exit code " + std::to_string(WEXITSTATUS(status)) + " and no result";
+    return "stopped with no result";
 }
 
 // Runs 'reader' on the file in a child process and takes its findings into 'summary'; a
@@ -192,7 +183,7 @@ void ReadApart(const std::string& path, SummaryReader reader, unsigned seconds, 
     }
     if (waited == child && WIFEXITED(status) && WEXITSTATUS(status) == 0 && ReadRecord(record, summary))
         return;
-    summary.problem = kCannotRead + (waited == child ? ChildEnd(status, seconds)
+    summary.problem = kCannotRead + (waited == child ? "reading its summary information " + ChildEnd(status, seconds)
                                                      : "its reader was lost: " + std::string(std::strerror(errno)));
 }
 

@@ -3,7 +3,6 @@
 
 #include <cstdlib>
 #include <functional>
-#include <new>
 #include <unistd.h>
 
 #include "checkutil.h"
@@ -278,8 +277,6 @@ const struct {
      "the package cannot be read: reading its summary information took longer than 2 seconds"},
     {"a reader that leaves at once", [](const std::string&, PackageSummary&) { _exit(0); },
      "the package cannot be read: reading its summary information stopped with exit code 0 and no result"},
-    {"a reader that throws", [](const std::string&, PackageSummary&) { throw std::bad_alloc(); },
-     "the package cannot be read: reading its summary information stopped with exit code 1 and no result"},
 };
 // clang-format on
 
