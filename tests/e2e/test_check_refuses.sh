@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# A target build of a configuration with a hidden product row stops at the configuration check, naming the row; the warn-only option lets it through.
+# A target build of a configuration with a hidden product row stops at the configuration check, naming the row; warn-only lets it through; a broken package header byte is named, no crash, no temporary copy left.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 WORK="$E2E_DIR/check_refuses"
@@ -24,3 +24,14 @@ grep -q "1 error, 0 warnings; 2 of 21 products read" "$WORK/build.log" || e2e_fa
 build -DSPLAUNCH_CHECK_WARN_ONLY=ON
 e2e_expect_eq "$RC" 0 "exit status of the warn-only build"
 grep -qxF "${hidden/: error: /: warning: }" "$WORK/build.log" || e2e_fail "no warning line in $WORK/build.log"
+
+# One byte of the package's header broken (the mini-stream cutoff at 0x39).
+cp "$SPLAUNCH_PACKAGE" "$WORK/broken.msp"
+printf '\xEF' | dd of="$WORK/broken.msp" bs=1 seek=$((0x39)) conv=notrunc status=none
+mkdir -p "$WORK/tmp"
+TMPDIR="$WORK/tmp" build -DSPLAUNCH_CHECK_WARN_ONLY=OFF -DSPLAUNCH_PACKAGE="$WORK/broken.msp"
+broken="MSP IDR_MSP: -: error: the package's compound-file header is malformed: its mini-stream cutoff is 61184, not 4096"
+grep -qxF "$broken" "$WORK/build.log" || e2e_fail "no line [$broken] in $WORK/build.log"
+grep -q "2 errors, 0 warnings; 2 of 21 products read, 2 description copies, no readable patch" "$WORK/build.log" ||
+    e2e_fail "no summary line in $WORK/build.log"
+[ -z "$(ls -A "$WORK/tmp")" ] || e2e_fail "a temporary copy is left in $WORK/tmp"
