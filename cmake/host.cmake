@@ -16,6 +16,7 @@ add_library(splaunch_sim STATIC
     platform/sim/sim_registry.cpp
     platform/sim/sim_resources.cpp
     platform/sim/sim_security.cpp
+    platform/sim/sim_session.cpp
     platform/sim/sim_system.cpp
 )
 target_include_directories(splaunch_sim PUBLIC "${CMAKE_SOURCE_DIR}")

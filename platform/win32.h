@@ -79,7 +79,13 @@ typedef DWORD REGSAM;
 #define ERROR_ALREADY_EXISTS 183L
 #define ERROR_INVALID_PARAMETER 87L
 #define ERROR_MORE_DATA 234L
+#define ERROR_NO_MORE_ITEMS 259L
+#define ERROR_NOT_ALL_ASSIGNED 1300L
+#define ERROR_INSTALL_USEREXIT 1602L
 #define ERROR_UNKNOWN_PRODUCT 1605L
+#define ERROR_INSTALL_ALREADY_RUNNING 1618L
+#define ERROR_SUCCESS_REBOOT_INITIATED 1641L
+#define ERROR_SUCCESS_REBOOT_REQUIRED 3010L
 
 #define HKEY_CURRENT_USER ((HKEY)(ULONG_PTR)0x80000001u)
 #define HKEY_LOCAL_MACHINE ((HKEY)(ULONG_PTR)0x80000002u)
@@ -91,10 +97,25 @@ typedef DWORD REGSAM;
 #define REG_DWORD 4
 
 #define MB_OK 0x00000000L
+#define MB_YESNO 0x00000004L
+#define MB_ICONQUESTION 0x00000020L
 #define MB_ICONEXCLAMATION 0x00000030L
 #define MB_ICONINFORMATION 0x00000040L
 #define MB_SETFOREGROUND 0x00010000L
 #define MB_TOPMOST 0x00040000L
+#define IDYES 6
+#define IDNO 7
+
+#define EWX_REBOOT 0x00000002
+#define SHTDN_REASON_MAJOR_APPLICATION 0x00040000
+#define SHTDN_REASON_MINOR_INSTALLATION 0x00000002
+#define SHTDN_REASON_FLAG_PLANNED 0x80000000u
+
+#define SYNCHRONIZE 0x00100000L
+#define WAIT_OBJECT_0 0x00000000L
+#define WAIT_ABANDONED 0x00000080L
+#define WAIT_TIMEOUT 258L
+#define WAIT_FAILED 0xFFFFFFFFu
 
 #define MOVEFILE_DELAY_UNTIL_REBOOT 0x00000004
 #define MAX_PATH 260
@@ -105,6 +126,9 @@ typedef DWORD REGSAM;
 #define CREATE_NEW 1
 #define CREATE_ALWAYS 2
 #define OPEN_EXISTING 3
+#define OPEN_ALWAYS 4
+#define FILE_END 2
+#define INVALID_SET_FILE_POINTER 0xFFFFFFFFu
 #define FILE_ATTRIBUTE_NORMAL 0x00000080
 #define FILE_FLAG_WRITE_THROUGH 0x80000000u
 #define INVALID_HANDLE_VALUE ((HANDLE)(intptr_t)-1)
@@ -132,6 +156,35 @@ typedef struct _SYSTEMTIME {
     WORD wMilliseconds;
 } SYSTEMTIME, *LPSYSTEMTIME;
 typedef void* HLOCAL;
+typedef struct _LUID {
+    DWORD LowPart;
+    LONG HighPart;
+} LUID, *PLUID;
+typedef struct _LUID_AND_ATTRIBUTES {
+    LUID Luid;
+    DWORD Attributes;
+} LUID_AND_ATTRIBUTES;
+typedef struct _TOKEN_PRIVILEGES {
+    DWORD PrivilegeCount;
+    LUID_AND_ATTRIBUTES Privileges[1];
+} TOKEN_PRIVILEGES, *PTOKEN_PRIVILEGES;
+typedef HANDLE* PHANDLE;
+#define TOKEN_QUERY 0x0008
+#define TOKEN_ADJUST_PRIVILEGES 0x0020
+#define SE_PRIVILEGE_ENABLED 0x00000002L
+#define SE_SHUTDOWN_NAME "SeShutdownPrivilege"
+typedef struct _TIME_ZONE_INFORMATION {
+    LONG Bias;
+    WORD StandardName[32];
+    SYSTEMTIME StandardDate;
+    LONG StandardBias;
+    WORD DaylightName[32];
+    SYSTEMTIME DaylightDate;
+    LONG DaylightBias;
+} TIME_ZONE_INFORMATION, *LPTIME_ZONE_INFORMATION;
+#define TIME_ZONE_ID_INVALID 0xFFFFFFFFu
+#define TIME_ZONE_ID_DAYLIGHT 2
+#define MAX_COMPUTERNAME_LENGTH 15
 #define VER_PLATFORM_WIN32_WINDOWS 1
 #define VER_PLATFORM_WIN32_NT 2
 
@@ -193,6 +246,14 @@ DWORD WINAPI GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh);
 DWORD WINAPI GetShortPathNameA(LPCSTR lpszLongPath, LPSTR lpszShortPath, DWORD cchBuffer);
 DWORD WINAPI GetFullPathNameA(LPCSTR lpFileName, DWORD nBufferLength, LPSTR lpBuffer, LPSTR* lpFilePart);
 DWORD WINAPI GetTickCount(void);
+DWORD WINAPI SetFilePointer(HANDLE hFile, LONG lDistanceToMove, LONG* lpDistanceToMoveHigh, DWORD dwMoveMethod);
+HANDLE WINAPI OpenMutexA(DWORD dwDesiredAccess, BOOL bInheritHandle, LPCSTR lpName);
+DWORD WINAPI WaitForSingleObject(HANDLE hHandle, DWORD dwMilliseconds);
+BOOL WINAPI ReleaseMutex(HANDLE hMutex);
+void WINAPI Sleep(DWORD dwMilliseconds);
+HANDLE WINAPI GetCurrentProcess(void);
+BOOL WINAPI GetComputerNameA(LPSTR lpBuffer, LPDWORD nSize);
+DWORD WINAPI GetTimeZoneInformation(LPTIME_ZONE_INFORMATION lpTimeZoneInformation);
 DWORD WINAPI GetCurrentProcessId(void);
 DWORD WINAPI GetCurrentThreadId(void);
 void WINAPI GetLocalTime(LPSYSTEMTIME lpSystemTime);
@@ -220,6 +281,7 @@ int WINAPI lstrlenA(LPCSTR lpString);
 // user32
 int WINAPI LoadStringA(HINSTANCE hInstance, UINT uID, LPSTR lpBuffer, int cchBufferMax);
 int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType);
+BOOL WINAPI ExitWindowsEx(UINT uFlags, DWORD dwReason);
 
 // advapi32
 LONG WINAPI RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD ulOptions, REGSAM samDesired, PHKEY phkResult);
@@ -228,6 +290,7 @@ LONG WINAPI RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, 
 LONG WINAPI RegDeleteValueA(HKEY hKey, LPCSTR lpValueName);
 LONG WINAPI RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey);
 LONG WINAPI RegCloseKey(HKEY hKey);
+BOOL WINAPI GetUserNameA(LPSTR lpBuffer, LPDWORD pcbBuffer);
 
 // msi.dll
 INSTALLSTATE WINAPI MsiQueryProductStateA(LPCSTR szProduct);
@@ -237,6 +300,8 @@ UINT WINAPI MsiConfigureProductExA(LPCSTR szProduct, int iInstallLevel, INSTALLS
                                    LPCSTR szCommandLine);
 INSTALLUILEVEL WINAPI MsiSetInternalUI(INSTALLUILEVEL dwUILevel, HWND* phWnd);
 UINT WINAPI MsiEnableLogA(DWORD dwLogMode, LPCSTR szLogFile, DWORD dwLogAttributes);
+UINT WINAPI MsiEnumPatchesA(LPCSTR szProduct, DWORD iPatchIndex, LPSTR lpPatchBuf, LPSTR lpTransformsBuf,
+                            LPDWORD pcchTransformsBuf);
 DWORD GetInstallerLibraryPath(LPSTR lpPath, DWORD nSize);  // see the target build's declaration
 
 // The C runtime's command line, as the runtime splits it.

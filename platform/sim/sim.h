@@ -39,6 +39,9 @@ struct SimProduct {
     bool bReportsVersion = true;  // false: the version query fails and writes nothing
     // Feature names match byte for byte, case included, as the installer's own keys do.
     std::unordered_map<std::string, INSTALLSTATE> features;
+    // The patches applied to the product, in the installer's order: code, transforms.
+    std::vector<std::pair<std::string, std::string>> patches;
+    UINT enumPatchesFailure = 0;  // not 0: MsiEnumPatchesA answers this for every index
 };
 
 struct SimConfigureCall {
@@ -74,6 +77,7 @@ struct SimMachine {
     bool bDoubleByteLoader = false;
     std::vector<SimResource> resources;
     std::vector<SimMessageBox> messageBoxes;
+    std::deque<int> questionAnswers;  // the buttons the next Yes/No boxes are closed with; else No
 
     // The installer.
     std::map<std::string, SimProduct, SimNoCaseLess> products;
@@ -83,6 +87,13 @@ struct SimMachine {
     INSTALLUILEVEL uiLevel = 1;
     std::vector<SimInstallerLog> enabledLogs;  // every MsiEnableLogA call, the last in force
     bool bInstallerMissing = false;            // msi.dll could not be loaded
+
+    // Another installation: the named mutexes it holds, each until a tick of the clock;
+    // while the installer's own is held, every configure call answers 1618.
+    std::map<std::string, DWORD> mutexHeldUntil;
+    bool bMutexAbandoned = false;  // the holder ends without releasing it
+    int openMutexCount = 0;
+    int ownedMutexCount = 0;
 
     // The registry: full paths such as "HKLM\Software\Vendor".
     std::map<std::string, SimRegKey, SimNoCaseLess> registry;
@@ -104,6 +115,14 @@ struct SimMachine {
     std::map<std::string, std::string, SimNoCaseLess> shortPaths;
     DWORD tickCount = 1000000;  // the clock, in milliseconds since the start of the system
     LCID threadLocale = 0;
+    std::string computerName = "PC01";
+    std::string userName = "Administrator";
+    LONG timeZoneBias = -60;  // minutes to add to the local time for UTC
+    bool bDaylightTime = false;
+    // Restarting the computer: the privilege the token lacks, a refusal, and every request.
+    bool bNoShutdownPrivilege = false;
+    bool bExitWindowsFails = false;
+    std::vector<std::pair<UINT, DWORD>> exitWindowsCalls;
     bool bMoveFileExFails = false;
     std::vector<std::string> pendingDeletes;  // paths given to MoveFileExA with delay
 
@@ -134,11 +153,10 @@ struct SimMachine {
     bool bTempFileNameFails = false;      // GetTempFileNameA may create no file in the folder
     DWORD lastError = 0;
 
-    // advapi32's security functions, looked up by name; absent on the 9x family and on
-    // old NT systems. The descriptors made are SDDL texts; the random bytes a counter.
+    // advapi32's security and token functions, looked up by name; absent on the 9x family
+    // and on old NT systems. The descriptors made are SDDL texts.
     bool bNoSecurityFunctions = false;
     int liveDescriptors = 0;
-    unsigned randomCounter = 0;
 
     // The heap: after this many more successful allocations, the next ones fail.
     long allocationsBeforeFailure = -1;
@@ -172,6 +190,13 @@ bool SimValueExists(const std::string& path, const std::string& name);
 
 // The module handle of advapi32, which GetModuleHandleA gives for its name.
 HMODULE SimAdvapiHandle();
+
+// advapi32's token functions by name (looked up through GetProcAddress), or NULL.
+FARPROC SimTokenFunction(const char* pszName);
+// Whether another installation holds the installer's execution mutex now.
+bool SimIsInstallerBusy();
+// Closes a mutex handle; false when the handle is not a mutex's.
+bool SimCloseMutex(HANDLE hObject);
 
 // Whether an open handle keeps other processes from writing (deleting) the file.
 bool SimFileHeldAgainstWriters(const std::string& windowsPath);

@@ -223,9 +223,10 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShar
         pStream = fopen("/dev/null", bWriting ? "wb" : "rb");
     } else if (Sim().failOpen.count(lpFileName) != 0) {
         pStream = NULL;
-    } else if (bWriting && dwCreationDisposition == CREATE_ALWAYS && !SimFileHeldAgainstWriters(lpFileName)) {
+    } else if (bWriting && (dwCreationDisposition == CREATE_ALWAYS || dwCreationDisposition == OPEN_ALWAYS) &&
+               !SimFileHeldAgainstWriters(lpFileName)) {
         SimMarkScratchChanged();
-        pStream = fopen(SimHostPath(lpFileName).c_str(), "wb");
+        pStream = fopen(SimHostPath(lpFileName).c_str(), dwCreationDisposition == CREATE_ALWAYS ? "wb" : "ab");
     } else if (!bWriting && dwCreationDisposition == OPEN_EXISTING && SimFileExists(lpFileName)) {
         pStream = fopen(SimHostPath(lpFileName).c_str(), "rb");
     }
@@ -241,6 +242,8 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShar
 
 BOOL WINAPI CloseHandle(HANDLE hObject)
 {
+    if (SimCloseMutex(hObject))
+        return TRUE;
     auto it = Sim().openHandles.find(hObject);
     if (it == Sim().openHandles.end())
         return FALSE;
@@ -276,6 +279,15 @@ BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, 
         return FALSE;
     *lpNumberOfBytesRead = static_cast<DWORD>(fread(lpBuffer, 1, nNumberOfBytesToRead, it->second.pStream));
     return TRUE;
+}
+
+DWORD WINAPI SetFilePointer(HANDLE hFile, LONG lDistanceToMove, LONG* lpDistanceToMoveHigh, DWORD dwMoveMethod)
+{
+    auto it = Sim().openHandles.find(hFile);
+    if (it == Sim().openHandles.end() || lDistanceToMove != 0 || lpDistanceToMoveHigh != NULL ||
+        dwMoveMethod != FILE_END || fseek(it->second.pStream, 0, SEEK_END) != 0)
+        return INVALID_SET_FILE_POINTER;
+    return static_cast<DWORD>(ftell(it->second.pStream));
 }
 
 DWORD WINAPI GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh)

@@ -85,6 +85,12 @@ UINT WINAPI MsiConfigureProductExA(LPCSTR szProduct, int iInstallLevel, INSTALLS
         Sim().uiLevel, Sim().enabledLogs.empty() ? std::string() : Sim().enabledLogs.back().path};
     Sim().configureCalls.push_back(call);
     UINT nResult = ERROR_SUCCESS;
+    if (SimIsInstallerBusy()) {
+        // Another installation runs: the installer refuses at once and changes nothing.
+        if (Sim().onConfigure)
+            Sim().onConfigure(call);
+        return ERROR_INSTALL_ALREADY_RUNNING;
+    }
     if (!Sim().configureResults.empty()) {
         nResult = Sim().configureResults.front();
         Sim().configureResults.pop_front();
@@ -116,6 +122,29 @@ UINT WINAPI MsiEnableLogA(DWORD dwLogMode, LPCSTR szLogFile, DWORD dwLogAttribut
 {
     SimLogCall("MsiEnableLogA", SimHex{dwLogMode}, SimQuoted{szLogFile}, dwLogAttributes);
     Sim().enabledLogs.push_back({dwLogMode, szLogFile == NULL ? "" : szLogFile, dwLogAttributes});
+    return ERROR_SUCCESS;
+}
+
+UINT WINAPI MsiEnumPatchesA(LPCSTR szProduct, DWORD iPatchIndex, LPSTR lpPatchBuf, LPSTR lpTransformsBuf,
+                            LPDWORD pcchTransformsBuf)
+{
+    SimLogCall("MsiEnumPatchesA", SimQuoted{szProduct}, iPatchIndex, *pcchTransformsBuf);
+    auto it = Sim().products.find(szProduct);
+    if (it == Sim().products.end())
+        return ERROR_UNKNOWN_PRODUCT;
+    if (it->second.enumPatchesFailure != 0)
+        return it->second.enumPatchesFailure;
+    if (iPatchIndex >= it->second.patches.size())
+        return ERROR_NO_MORE_ITEMS;
+    const std::pair<std::string, std::string>& patch = it->second.patches[iPatchIndex];
+    // Like the installer: a transforms buffer that is too small gets the length needed.
+    if (patch.second.size() + 1 > *pcchTransformsBuf) {
+        *pcchTransformsBuf = static_cast<DWORD>(patch.second.size());
+        return ERROR_MORE_DATA;
+    }
+    snprintf(lpPatchBuf, 39, "%s", patch.first.c_str());
+    memcpy(lpTransformsBuf, patch.second.c_str(), patch.second.size() + 1);
+    *pcchTransformsBuf = static_cast<DWORD>(patch.second.size());
     return ERROR_SUCCESS;
 }
 

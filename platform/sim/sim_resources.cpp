@@ -83,5 +83,11 @@ int WINAPI MessageBoxA(HWND, LPCSTR lpText, LPCSTR lpCaption, UINT uType)
 {
     Sim().messageBoxes.push_back({lpText, lpCaption, uType});
     SimLogCall("MessageBoxA", SimQuoted{lpText}, SimQuoted{lpCaption});
-    return 1;
+    if ((uType & MB_YESNO) == 0)
+        return 1;
+    if (Sim().questionAnswers.empty())
+        return IDNO;
+    const int nAnswer = Sim().questionAnswers.front();
+    Sim().questionAnswers.pop_front();
+    return nAnswer;
 }

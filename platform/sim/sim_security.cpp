@@ -17,12 +17,6 @@ BOOL WINAPI SimConvertSddl(LPCSTR pszSddl, DWORD dwRevision, PSECURITY_DESCRIPTO
     return TRUE;
 }
 
-BOOLEAN WINAPI SimGenerateRandom(LPVOID pBuffer, ULONG cbBuffer)
-{
-    for (ULONG i = 0; i < cbBuffer; ++i)
-        static_cast<BYTE*>(pBuffer)[i] = static_cast<BYTE>(0x5A ^ (Sim().randomCounter++ * 37));
-    return TRUE;
-}
 }  // namespace
 
 FARPROC WINAPI GetProcAddress(HMODULE hModule, LPCSTR lpProcName)
@@ -31,9 +25,7 @@ FARPROC WINAPI GetProcAddress(HMODULE hModule, LPCSTR lpProcName)
         return NULL;
     if (strcmp(lpProcName, "ConvertStringSecurityDescriptorToSecurityDescriptorA") == 0)
         return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&SimConvertSddl));
-    if (strcmp(lpProcName, "SystemFunction036") == 0)
-        return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&SimGenerateRandom));
-    return NULL;
+    return SimTokenFunction(lpProcName);
 }
 
 HMODULE SimAdvapiHandle() { return kAdvapi; }

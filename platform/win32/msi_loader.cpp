@@ -10,6 +10,7 @@ typedef INSTALLSTATE(WINAPI* QueryFeatureStateFn)(LPCSTR, LPCSTR);
 typedef UINT(WINAPI* ConfigureProductExFn)(LPCSTR, int, INSTALLSTATE, LPCSTR);
 typedef INSTALLUILEVEL(WINAPI* SetInternalUIFn)(INSTALLUILEVEL, HWND*);
 typedef UINT(WINAPI* EnableLogFn)(DWORD, LPCSTR, DWORD);
+typedef UINT(WINAPI* EnumPatchesFn)(LPCSTR, DWORD, LPSTR, LPSTR, LPDWORD);
 
 HMODULE s_hMsi = NULL;
 DWORD s_dwLoadError = ERROR_MOD_NOT_FOUND;
@@ -89,6 +90,15 @@ extern "C" UINT WINAPI MsiEnableLogA(DWORD dwLogMode, LPCSTR szLogFile, DWORD dw
     static EnableLogFn s_pfn = NULL;
     EnableLogFn pfn = Resolve(s_pfn, "MsiEnableLogA");
     return pfn == NULL ? ERROR_INSTALL_SERVICE_FAILURE : pfn(dwLogMode, szLogFile, dwLogAttributes);
+}
+
+extern "C" UINT WINAPI MsiEnumPatchesA(LPCSTR szProduct, DWORD iPatchIndex, LPSTR lpPatchBuf, LPSTR lpTransformsBuf,
+                                       LPDWORD pcchTransformsBuf)
+{
+    static EnumPatchesFn s_pfn = NULL;
+    EnumPatchesFn pfn = Resolve(s_pfn, "MsiEnumPatchesA");
+    return pfn == NULL ? ERROR_INSTALL_SERVICE_FAILURE
+                       : pfn(szProduct, iPatchIndex, lpPatchBuf, lpTransformsBuf, pcchTransformsBuf);
 }
 
 DWORD GetInstallerLibraryPath(LPSTR lpPath, DWORD nSize)
