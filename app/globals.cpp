@@ -10,6 +10,9 @@ CString g_strExtractPath;
 CString g_strLogPath;
 bool g_bPlanOnly = false;
 bool g_bShowUsage = false;
+bool g_bNoRestart = false;
+bool g_bForceRestart = false;
+DWORD g_dwWaitSeconds = kDefaultWaitSeconds;
 
 void ResetSwitches()
 {
@@ -18,6 +21,9 @@ void ResetSwitches()
     g_bExtractOnly = false;
     g_bPlanOnly = false;
     g_bShowUsage = false;
+    g_bNoRestart = false;
+    g_bForceRestart = false;
+    g_dwWaitSeconds = kDefaultWaitSeconds;
     g_strExtractPath.Empty();
     g_strLogPath.Empty();
 }

@@ -12,6 +12,12 @@ extern CString g_strExtractPath;  // the path after /e, empty when none was give
 extern CString g_strLogPath;      // the file after /l, empty without a log
 extern bool g_bPlanOnly;          // /plan: report what a run would do, change nothing
 extern bool g_bShowUsage;         // /? or /help: show the switches and exit codes
+extern bool g_bNoRestart;         // /norestart: never ask for a restart, never start one
+extern bool g_bForceRestart;      // /forcerestart: restart without asking when one is needed
+extern DWORD g_dwWaitSeconds;     // /wait: how long the run may wait for a busy installer, in all
+
+// How long a run waits for a busy installer without /wait, in all.
+const DWORD kDefaultWaitSeconds = 600;
 
 // Sets the switches' globals to their values without any switch.
 void ResetSwitches();

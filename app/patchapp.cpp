@@ -5,6 +5,7 @@
 #include "app/runflow.h"
 #include "app/runlog.h"
 #include "app/globals.h"
+#include "app/restartcomputer.h"
 #include "description/description.h"
 #include "framework/exceptions.h"
 #include "installer/apply.h"
@@ -39,7 +40,15 @@ BOOL CPatchApp::InitInstance()
         NoteFailure(ERROR_NOT_ENOUGH_MEMORY);
         LogEvent("end", "the run ended: memory is exhausted");
     }
+    // The log's last line is written before the restart is asked for: the system may end
+    // the process at any moment after.
+    const bool bRestart = ChooseRestart();
+    NoteRestartStarted(bRestart);
     LogRunExitCode();
+    if (bRestart && !RestartComputer()) {
+        NoteRestartStarted(false);
+        LogRunExitCode();
+    }
     CloseLog();
     return bResult;
 }

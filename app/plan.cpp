@@ -3,7 +3,9 @@
 
 #include "app/globals.h"
 #include "hostsettings/hostsettings.h"
+#include "installer/applied.h"
 #include "installer/apply.h"
+#include "installer/busy.h"
 #include "installer/features.h"
 #include "installer/versiongate.h"
 #include "messages/log.h"
@@ -60,7 +62,18 @@ static CString ShortList(const CString& strList)
     return str;
 }
 
-void PlanProductTurn(CProductRecord& record, CFeatureSnapshot* pSnapshot, const CString& strSuffix)
+void PlanInstallerBusy()
+{
+    if (!IsInstallerBusy())
+        return;
+    CString strPlan;
+    strPlan.Format("Another installation is running now: a run would wait for it for at most %u seconds.",
+                   g_dwWaitSeconds);
+    AddToPlan(strPlan, strPlan);
+}
+
+void PlanProductTurn(CProductRecord& record, CFeatureSnapshot* pSnapshot, const CString& strSuffix,
+                     const CString& strPatchCode)
 {
     g_strTitle = record.m_strName;
     // Every text from the configuration or the machine stays on its line of the plan.
@@ -68,6 +81,12 @@ void PlanProductTurn(CProductRecord& record, CFeatureSnapshot* pSnapshot, const 
     const CString strCode = OneLineText(record.m_strProductCode);
     const CString strVersion = OneLineText(record.m_strInstalledVersion);
     CString strPlan;
+    if (IsPatchApplied(record.m_strProductCode, strPatchCode)) {
+        strPlan.Format("%s %s has the patch %s already: it would be left as it is.", strName, strCode,
+                       OneLineText(strPatchCode));
+        AddToPlan(strPlan, strPlan);
+        return;
+    }
     if (!IsVersionAccepted(record)) {
         strPlan.Format("%s %s: version %s is not accepted (%s): it would not be patched.", strName, strCode,
                        strVersion, OneLineText(record.m_strAcceptedVersions));

@@ -8,7 +8,9 @@
 #include "app/globals.h"
 #include "framework/exceptions.h"
 #include "hostsettings/hostsettings.h"
+#include "installer/applied.h"
 #include "installer/apply.h"
+#include "installer/busy.h"
 #include "installer/features.h"
 #include "installer/versiongate.h"
 #include "messages/exitcode.h"
@@ -28,13 +30,29 @@ static void LogSelection(const CString& strAddLocal, const CString& strReinstall
     LogFormat("features", "prior states recorded: %s", strEntries.IsEmpty() ? CString("(none)") : strEntries);
 }
 
+// What the turns of a run share.
+struct CRunState {
+    CRunState() : nErrorCount(0), nUpToDate(0) {}
+    CString strSuffix;     // the patch identity suffix
+    CString strPatchCode;  // the patch's GUID (row IDS_PATCH_GUID), empty without one
+    int nErrorCount;       // failed patch calls
+    int nUpToDate;         // products that have the patch already
+    CString strFirstUpToDate;
+};
+
 // One product's turn (nTurn from 1); FALSE when its package could not be written, which ends the run.
-static BOOL RunProductTurn(CProductRecord& record, int nTurn, CFeatureSnapshot* pSnapshot, const CString& strSuffix,
-                           int& nErrorCount)
+static BOOL RunProductTurn(CProductRecord& record, int nTurn, CFeatureSnapshot* pSnapshot, CRunState& run)
 {
     g_strTitle = record.m_strName;
+    // A product that has this patch already is left alone: a run again is no failure.
+    if (IsPatchApplied(record.m_strProductCode, run.strPatchCode)) {
+        if (run.nUpToDate++ == 0)
+            run.strFirstUpToDate = record.m_strName;
+        return TRUE;
+    }
     if (!IsVersionAccepted(record))
         return TRUE;
+    WaitForInstaller();
     // The package goes to a folder no unelevated process can change, where there is one,
     // and is held read-only until the installer is done with it.
     CTurnPackage package;
@@ -50,12 +68,12 @@ static BOOL RunProductTurn(CProductRecord& record, int nTurn, CFeatureSnapshot* 
     DeleteUpdateServiceKey(record.m_strProductCode);
     ClearWorkMode(record.m_strHostKey + "\\Profiles");
 
-    const PatchOutcome outcome = ApplyPatch(record, strAddLocal, strReinstall, strSuffix, nTurn);
+    const PatchOutcome outcome = ApplyPatch(record, strAddLocal, strReinstall, run.strSuffix, nTurn);
     if (outcome == kPatchFailed)
-        ++nErrorCount;
+        ++run.nErrorCount;
     (void)RestoreFeatureStates(record.m_strProductCode, pSnapshot);
     package.Finish();
-    if (nErrorCount == 0 && outcome == kPatchApplied)
+    if (run.nErrorCount == 0 && outcome == kPatchApplied)
         ShowMessage(IDS_SUCCESS);
     return TRUE;
 }
@@ -75,9 +93,13 @@ void RunProducts(CProductRecordArray& arrProducts, CFeatureSnapshot* aSnapshots,
             }
             return;
         }
+        CRunState run;
+        run.strSuffix = strSuffix;
+        (void)run.strPatchCode.LoadString(IDS_PATCH_GUID);
         if (g_bPlanOnly) {
+            PlanInstallerBusy();
             for (int i = 0; i < arrProducts.GetSize(); ++i)
-                PlanProductTurn(*arrProducts.GetAt(i), &aSnapshots[i], strSuffix);
+                PlanProductTurn(*arrProducts.GetAt(i), &aSnapshots[i], strSuffix, run.strPatchCode);
             ReportPlan(strFirstName);
             return;
         }
@@ -86,10 +108,15 @@ void RunProducts(CProductRecordArray& arrProducts, CFeatureSnapshot* aSnapshots,
             TurnInstallerUiOff();
             LogEvent("installer", "its interface is off for the whole run (/qn)");
         }
-        int nErrorCount = 0;
+        StartWaitingBudget(g_dwWaitSeconds);
         for (int i = 0; i < arrProducts.GetSize(); ++i) {
-            if (!RunProductTurn(*arrProducts.GetAt(i), i + 1, &aSnapshots[i], strSuffix, nErrorCount))
+            if (!RunProductTurn(*arrProducts.GetAt(i), i + 1, &aSnapshots[i], run))
                 return;
+        }
+        // Every installed product has the update already: said once, as information.
+        if (run.nUpToDate == arrProducts.GetSize()) {
+            g_strTitle = run.strFirstUpToDate;
+            ShowMessage(IDS_UP_TO_DATE);
         }
     } catch (CException* e) {
         // The run ends silently, but not as a success.

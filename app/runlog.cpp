@@ -28,10 +28,35 @@ static CString LauncherVersion()
     return "unknown";
 }
 
+// The local time's offset from UTC, "UTC+hh:mm" or "UTC-hh:mm"; "UTC" when unknown.
+static CString UtcOffset()
+{
+    TIME_ZONE_INFORMATION zone;
+    const DWORD dwZone = GetTimeZoneInformation(&zone);
+    if (dwZone == TIME_ZONE_ID_INVALID)
+        return "UTC";
+    // The bias is what the local time needs to become UTC.
+    const LONG nBias = zone.Bias + (dwZone == TIME_ZONE_ID_DAYLIGHT ? zone.DaylightBias : 0);
+    const DWORD dwMinutes = static_cast<DWORD>(nBias < 0 ? -nBias : nBias);
+    CString strOffset(nBias <= 0 ? "UTC+" : "UTC-");
+    AppendNumber(strOffset, dwMinutes / 60, 10, 2);
+    strOffset += ':';
+    AppendNumber(strOffset, dwMinutes % 60, 10, 2);
+    return strOffset;
+}
+
 void LogLauncherStart()
 {
     if (!IsLogging())
         return;
+    // Who ran where, and when: a log gathered from many machines reads without guessing.
+    char szComputer[MAX_COMPUTERNAME_LENGTH + 1];
+    DWORD cchComputer = sizeof szComputer;
+    char szUser[257];
+    DWORD cchUser = sizeof szUser;
+    LogFormat("start", "computer %s, user %s, local time %s",
+              GetComputerNameA(szComputer, &cchComputer) ? szComputer : "(unknown)",
+              GetUserNameA(szUser, &cchUser) ? szUser : "(unknown)", UtcOffset());
     LogFormat("start", "splaunch %s, command line: %s", LauncherVersion(), GetCommandLineA());
     DWORD dwPlatformId = 0;
     DWORD dwMajor = 0;

@@ -1,15 +1,14 @@
 // Applying the patch to one product, and removing again the features whose state it changed.
 #include "installer/apply.h"
 
+#include "installer/busy.h"
 #include "messages/exitcode.h"
 #include "messages/log.h"
 #include "messages/messages.h"
 
-enum {
-    kUserCancelled = 1602,   // ERROR_INSTALL_USEREXIT
-    kRestartStarted = 1641,  // ERROR_SUCCESS_REBOOT_INITIATED
-    kRestartRequired = 3010  // ERROR_SUCCESS_REBOOT_REQUIRED
-};
+// Every configuring call ends with this: the installer neither asks for a restart nor
+// starts one; it answers 3010 instead, and the launcher decides once the run is over.
+#define NO_RESTART " REBOOT=ReallySuppress"
 
 // Every kind of message but extra debugging, as msiexec's /l*v asks for.
 static const DWORD kVerboseLog = INSTALLLOGMODE_FATALEXIT | INSTALLLOGMODE_ERROR | INSTALLLOGMODE_WARNING |
@@ -35,7 +34,7 @@ CString FormPatchCommandLine(const CString& strPackagePath, const CString& strAd
 {
     CString strCommandLine;
     strCommandLine.Format("PATCH=\"%s\" ADDLOCAL=\"%s\" REINSTALL=\"%s\"", strPackagePath, strAddLocal, strReinstall);
-    return strCommandLine + strSuffix;
+    return strCommandLine + strSuffix + NO_RESTART;
 }
 
 PatchOutcome ApplyPatch(CProductRecord& record, const CString& strAddLocal, const CString& strReinstall,
@@ -51,18 +50,24 @@ PatchOutcome ApplyPatch(CProductRecord& record, const CString& strAddLocal, cons
     }
     LogFormat("patch", "configuring %s, the installer's interface %s, with: %s", record.m_strProductCode,
               s_bUiOff ? "off" : "at its default level", record.m_strCommandLine);
-    const UINT nResult =
-        MsiConfigureProductExA(record.m_strProductCode, 0, INSTALLSTATE_DEFAULT, record.m_strCommandLine);
+    UINT nResult = MsiConfigureProductExA(record.m_strProductCode, 0, INSTALLSTATE_DEFAULT, record.m_strCommandLine);
     LogFormat("patch", "result %u", nResult);
+    // Another installation kept the installer busy: the same call again once it is over,
+    // while the run's waiting budget lasts.
+    while (nResult == ERROR_INSTALL_ALREADY_RUNNING && WaitBeforeRetry()) {
+        LogFormat("patch", "configuring %s again", record.m_strProductCode);
+        nResult = MsiConfigureProductExA(record.m_strProductCode, 0, INSTALLSTATE_DEFAULT, record.m_strCommandLine);
+        LogFormat("patch", "result %u", nResult);
+    }
     switch (nResult) {
     case ERROR_SUCCESS:
         return kPatchApplied;
-    case kRestartStarted:
-    case kRestartRequired:
+    case ERROR_SUCCESS_REBOOT_INITIATED:
+    case ERROR_SUCCESS_REBOOT_REQUIRED:
         // The patch is in place; the restart completes it.
         NoteInstallerOutcome(nResult);
         return kPatchApplied;
-    case kUserCancelled:
+    case ERROR_INSTALL_USEREXIT:
         NoteInstallerOutcome(nResult);
         return kPatchCancelled;
     default:
@@ -89,10 +94,13 @@ UINT RestoreFeatureStates(CString strProductCode, const CFeatureSnapshot* pSnaps
         LogEvent("removal", "no feature changed its state: no removal");
         return ERROR_SUCCESS;
     }
-    strRemove += "\"";
+    strRemove += "\"" NO_RESTART;
     TurnInstallerUiOff();
     LogFormat("removal", "configuring %s, the installer's interface off, with: %s", strProductCode, strRemove);
     const UINT nResult = MsiConfigureProductExA(strProductCode, 0, INSTALLSTATE_DEFAULT, strRemove);
     LogFormat("removal", "result %u", nResult);
+    // Only a restart it needs counts; the removal's result is otherwise not acted on.
+    if (nResult == ERROR_SUCCESS_REBOOT_REQUIRED || nResult == ERROR_SUCCESS_REBOOT_INITIATED)
+        NoteInstallerOutcome(nResult);
     return nResult;
 }

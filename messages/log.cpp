@@ -50,13 +50,20 @@ void BeginLog()
 
 BOOL OpenLog(const char* pszPath)
 {
-    // Written through the system's cache at once: a crash or a kill loses no line.
-    s_hFile = CreateFileA(pszPath, GENERIC_WRITE, FILE_SHARE_READ, NULL, CREATE_ALWAYS,
+    // Written through the system's cache at once: a crash or a kill loses no line. An
+    // existing log is added to, a blank line after its last run: it is the evidence of
+    // earlier runs.
+    s_hFile = CreateFileA(pszPath, GENERIC_WRITE, FILE_SHARE_READ, NULL, OPEN_ALWAYS,
                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, NULL);
-    if (s_hFile == INVALID_HANDLE_VALUE) {
-        StopLog();
+    const DWORD dwEnd = s_hFile == INVALID_HANDLE_VALUE ? INVALID_SET_FILE_POINTER
+                                                         : SetFilePointer(s_hFile, 0, NULL, FILE_END);
+    if (dwEnd == INVALID_SET_FILE_POINTER) {
+        CloseLog();
         return FALSE;
     }
+    DWORD cbWritten = 0;
+    if (dwEnd > 0)
+        (void)WriteFile(s_hFile, "\r\n", 2, &cbWritten, NULL);
     s_state = kOpen;
     try {
         s_strPath = pszPath;

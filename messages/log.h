@@ -9,7 +9,8 @@
 
 // Starts keeping events in memory (the start of a run).
 void BeginLog();
-// Creates (or replaces) the log; FALSE when it cannot be created.
+// Opens the log, adding to an existing one after a blank line; FALSE when it cannot be
+// created or written.
 BOOL OpenLog(const char* pszPath);
 void StopLog();
 // Closes the log at the end of the run.

@@ -9,6 +9,13 @@
 
 static const UINT kFailureStyle = MB_OK | MB_ICONEXCLAMATION | MB_SETFOREGROUND | MB_TOPMOST;
 static const UINT kSuccessStyle = MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND | MB_TOPMOST;  // and reports
+static const UINT kQuestionStyle = MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND | MB_TOPMOST;
+
+// The question at the end of a run that needs a restart, where the configuration has no row for it.
+static const char kRestartQuestion[] = "The computer must be restarted to finish the update. Restart now?";
+
+// The success and the up-to-date texts inform; every other code reports a failure.
+static bool IsInformation(int nCode) { return nCode == IDS_SUCCESS || nCode == IDS_UP_TO_DATE; }
 
 // The format string and the formatted text; the loader is given one byte less than
 // the buffer, and the formatter never writes past it (a long title is cut).
@@ -19,8 +26,8 @@ static char s_szMessage[512];
 // filled in; NULL when the format row is missing, which shows nothing.
 static const char* MessageText(int nCode, CString& strOwn)
 {
-    if (nCode == IDS_SUCCESS) {
-        if (LoadStringA(g_hInstance, IDS_SUCCESS, s_szFormat, 511) == 0)
+    if (IsInformation(nCode)) {
+        if (LoadStringA(g_hInstance, static_cast<UINT>(nCode), s_szFormat, 511) == 0)
             return NULL;
         const FormatArg aArgs[] = {FormatArg(static_cast<const char*>(g_strTitle))};
         FormatText(s_szMessage, sizeof s_szMessage, s_szFormat, aArgs, 1);
@@ -41,10 +48,13 @@ static const char* MessageText(int nCode, CString& strOwn)
 
 void ShowMessage(int nCode)
 {
-    if (nCode != IDS_SUCCESS)
+    if (!IsInformation(nCode))
         NoteFailure(nCode);
     // Under /q nothing is shown; the text is still made when the log wants it.
-    const char* pszUnshown = g_bPlanOnly ? "not shown (/plan)" : g_bQuiet ? "silenced by /q" : NULL;
+    const char* pszUnshown = g_bPlanOnly         ? "not shown (/plan)"
+                             : g_bQuietInstaller ? "silenced by /qn"
+                             : g_bQuiet          ? "silenced by /q"
+                                                 : NULL;
     if (pszUnshown != NULL && !IsLogging())
         return;
     CString strOwn;
@@ -63,7 +73,7 @@ void ShowMessage(int nCode)
     LogFormat("message", "code %d %s: \"%s\" captioned \"%s\"", nCode, pszUnshown == NULL ? "shown" : pszUnshown,
               pszText, g_strTitle);
     if (pszUnshown == NULL)
-        (void)MessageBoxA(NULL, pszText, g_strTitle, nCode == IDS_SUCCESS ? kSuccessStyle : kFailureStyle);
+        (void)MessageBoxA(NULL, pszText, g_strTitle, IsInformation(nCode) ? kSuccessStyle : kFailureStyle);
 }
 
 void ShowUsage()
@@ -76,4 +86,17 @@ void ShowUsage()
         strText = SPLAUNCH_USAGE_TEXT;
     (void)strCaption.LoadString(IDS_PRODUCT_UPDATE);
     (void)MessageBoxA(NULL, strText, strCaption, kSuccessStyle);
+}
+
+BOOL AskToRestart()
+{
+    CString strText;
+    CString strCaption;
+    if (!strText.LoadString(IDS_RESTART_QUESTION))
+        strText = kRestartQuestion;
+    (void)strCaption.LoadString(IDS_PRODUCT_UPDATE);
+    const BOOL bYes = MessageBoxA(NULL, strText, strCaption, kQuestionStyle) == IDYES;
+    LogFormat("message", "restart question shown: \"%s\" captioned \"%s\": %s", strText, strCaption,
+              bYes ? "Yes" : "No");
+    return bYes;
 }

@@ -27,6 +27,7 @@
 #define IDS_NOT_INSTALLED 307
 #define IDS_WRONG_VERSION 308
 #define IDS_USAGE 309
+#define IDS_RESTART_QUESTION 310
 
 // Product i is one row in each band, at the band's first id plus i; rows are
 // "tag:value", and a band ends at its first missing row.
