@@ -7,8 +7,9 @@
 // Lines: "<id>=<text>" a string-table row; "P<code> <state> <version>" a product the
 // installer knows; "F<code> <feature>=<state>" a feature of it; "R<result>" the result of
 // the next configure call; "A<argument>" a command-line argument; "9" a Windows 98 machine;
-// "X" a user who cannot make the protected folder. The description and the package are
-// the resources.
+// "X" a user who cannot make the protected folder; "H<code> <patch>" a patch applied to a
+// product; "B<seconds>" another installation that holds the installer; "Y" a Yes to the
+// restart question. The description and the package are the resources.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
 {
     FuzzReset();
@@ -40,6 +41,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
             Sim().minorVersion = 10;
         } else if (line == "X") {
             Sim().bCreateDirectoryDenied = true;
+        } else if (line[0] == 'H' && nBlank != std::string::npos) {
+            Sim().products[line.substr(1, nBlank - 1)].patches.push_back({line.substr(nBlank + 1), ""});
+        } else if (line[0] == 'B') {
+            Sim().mutexHeldUntil["Global\\_MSIExecute"] = Sim().tickCount + 1000 * (strtoul(line.c_str() + 1, NULL, 10) % 4000);
+        } else if (line == "Y") {
+            Sim().questionAnswers.push_back(IDYES);
         }
     }
     SimSetArgs(args);
@@ -49,14 +56,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
         (void)app.ExitInstance();
     }
     FuzzCheck(Sim().openKeyCount == 0 && Sim().openFileCount == 0 && Sim().openHandles.empty() &&
-                  Sim().liveDescriptors == 0,
+                  Sim().liveDescriptors == 0 && Sim().openMutexCount == 0,
               "every key, file, handle and descriptor is given back");
+    FuzzCheck(Sim().ownedMutexCount == 0, "the installer's mutex is never kept");
+    FuzzCheck(Sim().exitWindowsCalls.size() <= 1, "at most one restart");
     for (const SimConfigureCall& call : Sim().configureCalls) {
         const auto it = Sim().products.find(call.product);
         FuzzCheck(it != Sim().products.end() && (it->second.state == 1 || it->second.state == 5),
                   "only installed products are configured");
         FuzzCheck(call.commandLine.compare(0, 7, "PATCH=\"") == 0 || call.commandLine.compare(0, 8, "REMOVE=\"") == 0,
                   "a patch or a removal");
+        FuzzCheck(call.commandLine.size() >= 22 &&
+                      call.commandLine.compare(call.commandLine.size() - 22, 22, " REBOOT=ReallySuppress") == 0,
+                  "the installer never restarts by itself");
     }
     return 0;
 }

@@ -6,7 +6,7 @@ unset DISPLAY
 
 E2E_TEMPLATE="$E2E_DIR/template"
 # Functions the relay trace shows; everything else stays quiet.
-E2E_RELAY="MessageBoxA;MsiQueryProductStateA;MsiGetProductInfoA;MsiQueryFeatureStateA;MsiConfigureProductExA;MsiSetInternalUI;MoveFileExA;RegOpenKeyExA;RegDeleteKeyA;RegDeleteValueA;SetThreadLocale;LoadLibraryExA"
+E2E_RELAY="MessageBoxA;MsiQueryProductStateA;MsiGetProductInfoA;MsiQueryFeatureStateA;MsiConfigureProductExA;MsiSetInternalUI;MsiEnumPatchesA;MoveFileExA;RegOpenKeyExA;RegDeleteKeyA;RegDeleteValueA;SetThreadLocale;LoadLibraryExA;ExitWindowsEx;AdjustTokenPrivileges;OpenMutexA"
 
 PRODUCT=$DEMO_PRODUCT
 PROFILE=Drafting

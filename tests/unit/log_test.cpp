@@ -86,7 +86,7 @@ TEST_F(LogTest, EveryDecisionOfARunIsALineOfTheLog)
         {"/qn silences the installer too, before the first patch", {"/l", kLog, "/QN"}, "7.0.43.5,", 0, 0,
          {"installer its interface is off for the whole run (/qn)",
           "patch configuring " + code + ", the installer's interface off, with: PATCH=",
-          "message code 301 silenced by /q: " + success}},
+          "message code 301 silenced by /qn: " + success}},
         // clang-format on
     };
     for (const auto& c : cases) {
@@ -224,5 +224,28 @@ TEST_F(LogTest, TextsFromTheMachineNeverBreakALineOfTheLogOrOfThePlan)
         const std::string box = Sim().messageBoxes[0].text;
         EXPECT_TRUE(InOrder(box, {"version 7.0.43.5\\x0a\\x7f", escaped}));
         EXPECT_EQ(box.find(forged), std::string::npos);
+    }
+}
+
+TEST_F(LogTest, ALogIsAddedToAndEachRunNamesTheComputerTheUserAndTheOffsetFromUtc)
+{
+    const struct {
+        LONG nBias;
+        bool bDaylight;
+        const char* pszOffset;
+    } cases[] = {{-60, false, "UTC+01:00"}, {-60, true, "UTC+02:00"}, {300, false, "UTC-05:00"}, {0, false, "UTC+00:00"}};
+    for (const auto& c : cases) {
+        SetUp();
+        SimWriteFile(kLog, "the earlier run's evidence\r\n");
+        Sim().timeZoneBias = c.nBias;
+        Sim().bDaylightTime = c.bDaylight;
+        // The installer's own spellings, typed by habit: /log is /l, /quiet is /qn.
+        EXPECT_EQ(RunLauncher({"/LOG", kLog, "/Quiet"}), 0);
+        EXPECT_TRUE(InOrder(LogText(), {"the earlier run's evidence\r\n\r\n[0a1c:0b20][2026-12-06T21:05:03] start computer "
+                                        "PC01, user Administrator, local time " +
+                                            std::string(c.pszOffset) + "\r\n[0a1c:0b20][2026-12-06T21:05:03] start splaunch",
+                                        "installer its interface is off for the whole run (/qn)",
+                                        "message code 301 silenced by /qn"}))
+            << c.pszOffset;
     }
 }
