@@ -16,7 +16,7 @@ add_library(splaunch_objects OBJECT
     ${SPLAUNCH_LOGIC_SOURCES}
     app/main.cpp
     framework/newdelete.cpp
-    framework/winmain.cpp
+    framework/startup.cpp
     platform/win32/msi_loader.cpp
 )
 target_include_directories(splaunch_objects PRIVATE "${CMAKE_SOURCE_DIR}")
@@ -28,6 +28,25 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
     target_compile_options(splaunch_objects PRIVATE -fno-asynchronous-unwind-tables)
 endif()
 
+# The process is entered through framework/startup.cpp, not the toolchain's start-up objects
+# and their TLS, pseudo-relocation and signal support, none of which the launcher uses.
+# crtbegin.o and crtend.o enclose the exception frame tables and register them; crtend.o
+# ends them, so it comes after every library that has frames (only import libraries follow).
+foreach(crt crtbegin crtend)
+    execute_process(COMMAND "${CMAKE_CXX_COMPILER}" -print-file-name=${crt}.o OUTPUT_VARIABLE SPLAUNCH_${crt}
+                    OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+endforeach()
+
+# splaunch_link_runtime(<name>): links <name> as the launcher: optimised for size across the
+# whole program at link time, the runtime static, data imported only where declared so
+# (nothing would relocate auto-imported data).
+function(splaunch_link_runtime name)
+    target_link_options(${name} PRIVATE -Os -flto -s -mwindows -nostdlib "${SPLAUNCH_crtbegin}"
+                        -Wl,--gc-sections,--disable-auto-import)
+    target_link_libraries(${name} PRIVATE
+        -Wl,--start-group -l:libstdc++.a gcc gcc_eh mingw32 msvcrt kernel32 -Wl,--end-group "${SPLAUNCH_crtend}")
+endfunction()
+
 # splaunch_add_launcher(<name> <resource script> <package target> <package folder> [more resource folders...]):
 # the launcher's objects linked with the resources of <script>, whose "splaunch.msp" is
 # the one in <package folder>. windres also looks in the extra folders for named files.
@@ -35,8 +54,7 @@ endif()
 function(splaunch_add_launcher name script package_target package_dir)
     add_executable(${name} WIN32 $<TARGET_OBJECTS:splaunch_objects> "${script}")
     target_include_directories(${name} PRIVATE "${package_dir}" ${ARGN})
-    # Optimised for size across the whole program at link time.
-    target_link_options(${name} PRIVATE -Os -flto -s -mwindows -static-libgcc -static-libstdc++ -Wl,--gc-sections)
+    splaunch_link_runtime(${name})
     # windres does not report the files a script embeds: depend on the script's whole
     # folder (the package is listed by the caller's package target).
     get_filename_component(script_dir "${script}" DIRECTORY)

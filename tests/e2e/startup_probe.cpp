@@ -1,0 +1,102 @@
+// A program on the launcher's process entry and runtime pieces. Run as
+// "startup_probe.exe <marker file> <one argument>", it exits 0 when its application object was
+// made before the run, the arguments were read and framework exceptions reached their
+// handlers across frames; the marker file is made when the process ends through exit.
+#include "framework/exceptions.h"
+#include "framework/memory.h"
+#include "framework/winapp.h"
+#include "platform/win32.h"
+
+// Destroyed by the runtime's exit, after the run: makes the marker file.
+class CExitMarker {
+public:
+    ~CExitMarker()
+    {
+        if (__argc < 2)
+            return;
+        HANDLE hFile = CreateFileA(__argv[1], GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+        if (hFile != INVALID_HANDLE_VALUE)
+            (void)CloseHandle(hFile);
+    }
+};
+
+static CExitMarker s_marker;
+
+static int s_nUnwound = 0;
+
+// Counts the frames an exception unwound through.
+class CUnwindCounter {
+public:
+    ~CUnwindCounter() { ++s_nUnwound; }
+};
+
+// A file exception thrown two frames down, each frame with a destructor to run.
+static __attribute__((noinline)) void ThrowFileException()
+{
+    CUnwindCounter counter;
+    FwThrowFileException(CFileException::genericException);
+}
+
+static __attribute__((noinline)) void CallThrower()
+{
+    CUnwindCounter counter;
+    ThrowFileException();
+}
+
+// 0 when every step passed, else the code of the first that failed (10 and up: 1 is the
+// entry's answer without an application object, 3 the runtime's abort).
+static int Probe()
+{
+    if (__argc != 3 || lstrcmpA(__argv[2], "two words") != 0)
+        return 10;
+
+    int nCause = CFileException::none;
+    try {
+        CallThrower();
+    } catch (CException* e) {
+        nCause = static_cast<CFileException*>(e)->m_cause;
+        e->Delete();
+    }
+    if (nCause != CFileException::genericException || s_nUnwound != 2)
+        return 11;
+
+    // The memory exception, as a refused allocation raises it; and a second exception
+    // thrown and caught while it is held, then it thrown again from its handler.
+    bool bMemory = false;
+    bool bNested = false;
+    try {
+        try {
+            (void)FwAlloc(static_cast<size_t>(-64));
+        } catch (CException* e) {
+            try {
+                FwThrowFileException(CFileException::genericException);
+            } catch (CException* eInner) {
+                bNested = true;
+                eInner->Delete();
+            }
+            throw;
+        }
+    } catch (CException* e) {
+        bMemory = true;
+        e->Delete();
+    }
+    if (!bMemory || !bNested)
+        return 12;
+    return 0;
+}
+
+class CProbeApp : public CWinApp {
+public:
+    BOOL InitInstance() override
+    {
+        m_nResult = Probe();
+        return TRUE;
+    }
+    int ExitInstance() override { return m_nResult; }
+
+private:
+    // 1 until the run sets it (the entry also answers 1 when no application object was made).
+    int m_nResult = 1;
+};
+
+static CProbeApp theApp;
