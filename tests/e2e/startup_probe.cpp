@@ -1,7 +1,8 @@
 // A program on the launcher's process entry and runtime pieces. Run as
 // "startup_probe.exe <marker file> <one argument>", it exits 0 when its application object was
 // made before the run, the arguments were read and framework exceptions reached their
-// handlers across frames; the marker file is made when the process ends through exit.
+// handlers across frames, also with the heap used up; the marker file is made when the
+// process ends through exit.
 #include "framework/exceptions.h"
 #include "framework/memory.h"
 #include "framework/winapp.h"
@@ -43,6 +44,49 @@ static __attribute__((noinline)) void CallThrower()
     ThrowFileException();
 }
 
+// Takes every block the process heap still gives, largest first, each holding a link to
+// the one before; returns the last.
+static void* TakeWholeHeap()
+{
+    void* pLast = NULL;
+    for (size_t nSize = static_cast<size_t>(1) << 26; nSize >= sizeof(void*); nSize /= 2) {
+        for (void* p; (p = HeapAlloc(GetProcessHeap(), 0, nSize)) != NULL; pLast = p)
+            *static_cast<void**>(p) = pLast;
+    }
+    return pLast;
+}
+
+static void GiveBackHeap(void* pLast)
+{
+    while (pLast != NULL) {
+        void* pBefore = *static_cast<void**>(pLast);
+        (void)HeapFree(GetProcessHeap(), 0, pLast);
+        pLast = pBefore;
+    }
+}
+
+// With nothing left on the heap: the memory exception is thrown and caught, and so is
+// the one a file exception becomes while it is held (the runtime's reserve holds both).
+static bool ThrowOnEmptyHeap()
+{
+    void* pTaken = TakeWholeHeap();
+    int nCaught = 0;
+    try {
+        FwThrowMemoryException();
+    } catch (CException* e) {
+        try {
+            FwThrowFileException(CFileException::genericException);
+        } catch (CException* eInner) {
+            ++nCaught;
+            eInner->Delete();
+        }
+        ++nCaught;
+        e->Delete();
+    }
+    GiveBackHeap(pTaken);
+    return nCaught == 2;
+}
+
 // 0 when every step passed, else the code of the first that failed (10 and up: 1 is the
 // entry's answer without an application object, 3 the runtime's abort).
 static int Probe()
@@ -82,6 +126,12 @@ static int Probe()
     }
     if (!bMemory || !bNested)
         return 12;
+
+#ifndef _WIN64
+    // Only where the address space is small enough to use up.
+    if (!ThrowOnEmptyHeap())
+        return 13;
+#endif
     return 0;
 }
 

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The launcher's own process entry: the application object is made before the run, the arguments are read, framework exceptions thrown across frames reach their handlers (the unwinder finds every frame), and the process ends through exit.
+# The launcher's own process entry: the application object is made before the run, the arguments are read, framework exceptions thrown across frames reach their handlers (the unwinder finds every frame), also with the heap used up, and the process ends through exit.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 e2e_new_prefix startup
@@ -11,7 +11,8 @@ timeout 30 wine "$WORK/startup_probe.exe" 'C:\exit-marker' "two words" >/dev/nul
 rc=$?
 set -e
 # 1: no application object; 3: abort, an exception the unwinder did not take to its handler;
-# 10: the arguments; 11: a file exception; 12: the memory exception, or another thrown in its handler.
+# 10: the arguments; 11: a file exception; 12: the memory exception, or another thrown in its
+# handler; 13 (32-bit only): the same two with the heap used up.
 e2e_expect_eq "$rc" 0 "the probe's exit code"
 [ -f "$marker" ] || e2e_fail "no marker: the static object was not destroyed at exit"
 echo "PASS"
