@@ -1,6 +1,6 @@
 // Target build only: the C++ runtime's storage on the framework's terms (operator new
-// and delete, thrown exceptions), and a terminate handler that does not pull in the
-// runtime's verbose one.
+// and delete, thrown exceptions, each thread's caught exceptions), and a terminate
+// handler that does not pull in the runtime's verbose one.
 #include "framework/memory.h"
 #include "platform/win32.h"
 
@@ -35,6 +35,19 @@ static const int kReserveBlocks = 4;
 alignas(16) static unsigned char s_reserve[kReserveBlocks][kHeaderRoom + kReserveObject];
 static volatile LONG s_aReserveTaken[kReserveBlocks];
 
+// The ABI's record of one thread's exceptions: the stack of caught ones and the count of
+// those thrown and not yet caught.
+struct __cxxabiv1::__cxa_eh_globals {
+    __cxa_exception* caughtExceptions;
+    unsigned int uncaughtExceptions;
+};
+
+// The thread-local slot of each thread's record, taken on the first throw. The first
+// thread to throw gets the static record: its first exception may be the memory one.
+static volatile LONG s_nRecordSlot = static_cast<LONG>(TLS_OUT_OF_INDEXES);
+static __cxxabiv1::__cxa_eh_globals s_firstRecord;
+static volatile LONG s_bFirstRecordTaken;
+
 namespace __cxxabiv1 {
 
 extern "C" void* __cxa_allocate_exception(size_t nBytes) noexcept
@@ -64,5 +77,31 @@ extern "C" void __cxa_free_exception(void* pObject) noexcept
     }
     (void)HeapFree(GetProcessHeap(), 0, pBlock);
 }
+
+// Another thread's record is made on its first throw and kept until the process ends.
+extern "C" __cxa_eh_globals* __cxa_get_globals() noexcept
+{
+    if (s_nRecordSlot == static_cast<LONG>(TLS_OUT_OF_INDEXES)) {
+        const DWORD dwSlot = TlsAlloc();
+        if (dwSlot == TLS_OUT_OF_INDEXES)
+            abort();
+        // Another thread may have taken one first: its slot is the one.
+        if (InterlockedCompareExchange(&s_nRecordSlot, static_cast<LONG>(dwSlot),
+                                       static_cast<LONG>(TLS_OUT_OF_INDEXES)) != static_cast<LONG>(TLS_OUT_OF_INDEXES))
+            (void)TlsFree(dwSlot);
+    }
+    const DWORD dwSlot = static_cast<DWORD>(s_nRecordSlot);
+    void* pRecord = TlsGetValue(dwSlot);
+    if (pRecord == NULL) {
+        pRecord = InterlockedExchange(&s_bFirstRecordTaken, TRUE) == FALSE
+                      ? &s_firstRecord
+                      : HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(__cxa_eh_globals));
+        if (pRecord == NULL || !TlsSetValue(dwSlot, pRecord))
+            abort();
+    }
+    return static_cast<__cxa_eh_globals*>(pRecord);
+}
+
+extern "C" __cxa_eh_globals* __cxa_get_globals_fast() noexcept { return __cxa_get_globals(); }
 
 }  // namespace __cxxabiv1

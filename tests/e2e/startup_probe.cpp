@@ -94,6 +94,13 @@ static int Probe()
     if (__argc != 3 || lstrcmpA(__argv[2], "two words") != 0)
         return 10;
 
+#ifndef _WIN64
+    // First, as the launcher may meet it: its first exception thrown on a used-up heap.
+    // Only where the address space is small enough to use up.
+    if (!ThrowOnEmptyHeap())
+        return 11;
+#endif
+
     int nCause = CFileException::none;
     try {
         CallThrower();
@@ -102,7 +109,7 @@ static int Probe()
         e->Delete();
     }
     if (nCause != CFileException::genericException || s_nUnwound != 2)
-        return 11;
+        return 12;
 
     // The memory exception, as a refused allocation raises it; and a second exception
     // thrown and caught while it is held, then it thrown again from its handler.
@@ -125,13 +132,7 @@ static int Probe()
         e->Delete();
     }
     if (!bMemory || !bNested)
-        return 12;
-
-#ifndef _WIN64
-    // Only where the address space is small enough to use up.
-    if (!ThrowOnEmptyHeap())
         return 13;
-#endif
     return 0;
 }
 

@@ -10,9 +10,9 @@ set +e
 timeout 30 wine "$WORK/startup_probe.exe" 'C:\exit-marker' "two words" >/dev/null 2>&1
 rc=$?
 set -e
-# 1: no application object; 3: abort, an exception the unwinder did not take to its handler;
-# 10: the arguments; 11: a file exception; 12: the memory exception, or another thrown in its
-# handler; 13 (32-bit only): the same two with the heap used up.
+# 1: no application object; 3: abort (an exception that reached no handler, or found no memory);
+# 10: the arguments; 11 (32-bit only): the first exceptions, thrown with the heap used up;
+# 12: a file exception; 13: the memory exception, or another thrown in its handler.
 e2e_expect_eq "$rc" 0 "the probe's exit code"
 [ -f "$marker" ] || e2e_fail "no marker: the static object was not destroyed at exit"
 echo "PASS"
