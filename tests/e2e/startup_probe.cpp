@@ -94,12 +94,10 @@ static int Probe()
     if (__argc != 3 || lstrcmpA(__argv[2], "two words") != 0)
         return 10;
 
-#ifndef _WIN64
-    // First, as the launcher may meet it: its first exception thrown on a used-up heap.
-    // Only where the address space is small enough to use up.
-    if (!ThrowOnEmptyHeap())
+    // First, as the launcher may meet it: its first exception thrown on a used-up heap;
+    // only where the address space is small enough to use up.
+    if (sizeof(void*) == 4 && !ThrowOnEmptyHeap())
         return 11;
-#endif
 
     int nCause = CFileException::none;
     try {
