@@ -31,7 +31,7 @@ endif()
 # The process is entered through framework/startup.cpp, not the toolchain's start-up objects
 # and their TLS, pseudo-relocation and signal support, none of which the launcher uses.
 # crtbegin.o and crtend.o enclose the exception frame tables and register them; crtend.o
-# ends them, so it comes after every library that has frames (only import libraries follow).
+# ends them, so it comes after every library that has frames (those CMake adds after it have none).
 foreach(crt crtbegin crtend)
     execute_process(COMMAND "${CMAKE_CXX_COMPILER}" -print-file-name=${crt}.o OUTPUT_VARIABLE SPLAUNCH_${crt}
                     OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
