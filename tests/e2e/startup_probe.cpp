@@ -1,7 +1,6 @@
-// A program on the launcher's process entry and runtime pieces. Run as
-// "startup_probe.exe <marker file> <one argument>", it exits 0 when its application object was
-// made before the run, the arguments were read and framework exceptions reached their
-// handlers across frames, also with the heap used up; the marker file is made when the
+// A program on the launcher's process entry and runtime pieces. It exits 0 when its
+// application object was made before the run and framework exceptions reached their
+// handlers across frames, also with the heap used up; C:\exit-marker is made when the
 // process ends through exit.
 #include "framework/exceptions.h"
 #include "framework/memory.h"
@@ -13,9 +12,8 @@ class CExitMarker {
 public:
     ~CExitMarker()
     {
-        if (__argc < 2)
-            return;
-        HANDLE hFile = CreateFileA(__argv[1], GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+        HANDLE hFile =
+            CreateFileA("C:\\exit-marker", GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
         if (hFile != INVALID_HANDLE_VALUE)
             (void)CloseHandle(hFile);
     }
@@ -91,13 +89,10 @@ static bool ThrowOnEmptyHeap()
 // entry's answer without an application object, 3 the runtime's abort).
 static int Probe()
 {
-    if (__argc != 3 || lstrcmpA(__argv[2], "two words") != 0)
-        return 10;
-
     // First, as the launcher may meet it: its first exception thrown on a used-up heap;
     // only where the address space is small enough to use up.
     if (sizeof(void*) == 4 && !ThrowOnEmptyHeap())
-        return 11;
+        return 10;
 
     int nCause = CFileException::none;
     try {
@@ -107,7 +102,7 @@ static int Probe()
         e->Delete();
     }
     if (nCause != CFileException::genericException || s_nUnwound != 2)
-        return 12;
+        return 11;
 
     // The memory exception, as a refused allocation raises it; and a second exception
     // thrown and caught while it is held, then it thrown again from its handler.
@@ -130,7 +125,7 @@ static int Probe()
         e->Delete();
     }
     if (!bMemory || !bNested)
-        return 13;
+        return 12;
     return 0;
 }
 
