@@ -1,4 +1,4 @@
-# The configuration check of every launcher the target build links: tools/check built for this machine, run on the script's compiled resources.
+# The configuration check of every launcher the target build links: tools/configuration built for this machine, run on the script's compiled resources.
 find_program(SPLAUNCH_PKG_CONFIG_PROGRAM pkg-config)
 set(SPLAUNCH_CHECK_WARN_ONLY OFF CACHE BOOL "Report the configuration check's errors as warnings instead of failing the build")
 
@@ -20,13 +20,13 @@ endif()
 # compiler; its folder is made anew, as the demo tools' is, so no stale cache survives.
 set(SPLAUNCH_CHECKER_DIR "${CMAKE_BINARY_DIR}/checker")
 set(SPLAUNCH_CHECKER "${SPLAUNCH_CHECKER_DIR}/splaunch-check")
-file(GLOB checker_sources CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/tools/check/*")
+file(GLOB_RECURSE checker_sources CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/tools/configuration/*")
 add_custom_command(
     OUTPUT "${SPLAUNCH_CHECKER}"
     COMMAND "${CMAKE_COMMAND}" -E rm -rf "${SPLAUNCH_CHECKER_DIR}"
     COMMAND "${CMAKE_COMMAND}" -E env --unset=CC --unset=CXX --unset=CXXFLAGS --unset=LDFLAGS
             bash -c "{ \"$0\" -S \"$1\" -B \"$2\" -DCMAKE_BUILD_TYPE=Release && \"$0\" --build \"$2\" --target splaunch-check; } > \"$2.log\" 2>&1 || { cat \"$2.log\" >&2; exit 1; }"
-            "${CMAKE_COMMAND}" "${CMAKE_SOURCE_DIR}/tools/check" "${SPLAUNCH_CHECKER_DIR}"
+            "${CMAKE_COMMAND}" "${CMAKE_SOURCE_DIR}/tools/configuration" "${SPLAUNCH_CHECKER_DIR}"
     DEPENDS ${checker_sources} "${CMAKE_SOURCE_DIR}/res/resource.h"
     COMMENT "Building splaunch-check for this machine (log: ${SPLAUNCH_CHECKER_DIR}.log)"
     VERBATIM)

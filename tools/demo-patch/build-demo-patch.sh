@@ -1,7 +1,7 @@
 #!/bin/bash
 # Builds the demo product (v1 .msi and its 7.1.0.5 rebuild) and the demo patches into OUTDIR.
 #
-# usage: tools/build-demo-patch.sh OUTDIR [WINEPREFIX]
+# usage: tools/demo-patch/build-demo-patch.sh OUTDIR [WINEPREFIX]
 #
 # Leaves OUTDIR/kelvarin.msi, OUTDIR/kelvarin-sp1.msp and the two failure-test
 # patches kelvarin-sp1-fail.msp (1603), kelvarin-sp1-reboot.msp (3010) and
@@ -14,12 +14,12 @@ set -euo pipefail
 
 [ $# -ge 1 ] && [ $# -le 2 ] || { echo "usage: $0 OUTDIR [WINEPREFIX]" >&2; exit 2; }
 tools=$(cd "$(dirname "$0")" && pwd)
-demo=$(cd "$tools/../demo" && pwd)
+demo=$(cd "$tools/../../demo" && pwd)
 mkdir -p "$1"
 out=$(cd "$1" && pwd)
 prefix=$(mkdir -p "${2:-$out/prefix}" && cd "${2:-$out/prefix}" && pwd)
 
-source "$tools/../scripts/wine-env.sh"
+source "$tools/../../scripts/wine-env.sh"
 export WINEPREFIX="$prefix" HOME="$out/home"
 unset DISPLAY
 case "$SPLAUNCH_WINE_ARCH" in win64) toolchain=mingw-x86_64 ;; *) toolchain=mingw-i686 ;; esac
@@ -44,7 +44,7 @@ msiinfo extract "$out/v2/kelvarin.msi" kelvarin.cab > "$out/v2/kelvarin-v2.cab"
 cp "$out/v1/kelvarin.msi" "$out/kelvarin.msi"
 
 # 2. The builder and the query tool (cross build).
-cmake -S "$tools" -B "$out/tools-build" -DCMAKE_TOOLCHAIN_FILE="$tools/../cmake/$toolchain.cmake" \
+cmake -S "$tools" -B "$out/tools-build" -DCMAKE_TOOLCHAIN_FILE="$tools/../../cmake/$toolchain.cmake" \
       -DCMAKE_BUILD_TYPE=Release > /dev/null
 timed "build tools" cmake --build "$out/tools-build" -j2 > /dev/null
 cp "$out/tools-build/mspbuild.exe" "$out/tools-build/msiq.exe" "$out/"
