@@ -2,16 +2,16 @@
 find_program(SPLAUNCH_PKG_CONFIG_PROGRAM pkg-config)
 set(SPLAUNCH_CHECK_WARN_ONLY OFF CACHE BOOL "Report the configuration check's errors as warnings instead of failing the build")
 
-# The checker reads the package through libmsi; without it the launchers are built unchecked.
+# The checker reads installer files through libmsi and libgsf; without them the launchers are built unchecked.
 set(SPLAUNCH_HAVE_CHECKER OFF)
 if(SPLAUNCH_PKG_CONFIG_PROGRAM)
-    execute_process(COMMAND "${SPLAUNCH_PKG_CONFIG_PROGRAM}" --exists libmsi-1.0 RESULT_VARIABLE libmsi_missing)
-    if(libmsi_missing EQUAL 0)
+    execute_process(COMMAND "${SPLAUNCH_PKG_CONFIG_PROGRAM}" --exists libmsi-1.0 libgsf-1 RESULT_VARIABLE libraries_missing)
+    if(libraries_missing EQUAL 0)
         set(SPLAUNCH_HAVE_CHECKER ON)
     endif()
 endif()
 if(NOT SPLAUNCH_HAVE_CHECKER)
-    message(WARNING "libmsi-1.0 or pkg-config missing (scripts/install-deps.sh installs them): "
+    message(WARNING "libmsi-1.0, libgsf-1 or pkg-config missing (scripts/install-deps.sh installs them): "
                     "the launchers' configurations are not checked")
     return()
 endif()

@@ -2,6 +2,7 @@
 #include "checkutil.h"
 
 #include <cctype>
+#include <cstdio>
 #include <map>
 
 namespace check {
@@ -89,18 +90,27 @@ std::string Ranges(const std::vector<unsigned>& ids)
 
 std::string RowList(const std::vector<unsigned>& ids) { return (ids.size() == 1 ? "row " : "rows ") + Ranges(ids); }
 
-bool IsBracedGuid(const std::string& text)
+bool IsBracedGuid(const std::string& text) { return GuidTrouble(text).empty(); }
+
+std::string GuidTrouble(const std::string& text)
 {
     static const char kShape[] = "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}";
-    if (text.size() != sizeof kShape - 1)
-        return false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const bool ok =
-            kShape[i] == 'X' ? std::isxdigit(static_cast<unsigned char>(text[i])) != 0 : text[i] == kShape[i];
-        if (!ok)
-            return false;
+    const std::size_t size = sizeof kShape - 1;
+    std::string trouble;
+    for (std::size_t i = 0; i < text.size() && i < size && trouble.empty(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        const bool hex = kShape[i] == 'X';
+        if (hex ? std::isxdigit(c) != 0 : c == kShape[i])
+            continue;
+        char shown[8];
+        std::snprintf(shown, sizeof shown, std::isprint(c) != 0 ? "'%c'" : "0x%02X", c);
+        trouble = "character " + std::to_string(i + 1) + " " + shown + " is not " +
+                  (hex ? std::string("a hexadecimal digit") : "'" + std::string(1, kShape[i]) + "'");
     }
-    return true;
+    if (text.size() != size)
+        trouble += (trouble.empty() ? "" : "; ") + std::to_string(size) + " characters expected, " +
+                   std::to_string(text.size()) + " found";
+    return trouble;
 }
 
 bool SameGuid(const std::string& a, const std::string& b)
@@ -111,6 +121,14 @@ bool SameGuid(const std::string& a, const std::string& b)
         if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
             return false;
     return true;
+}
+
+std::string CodeKey(const std::string& code)
+{
+    std::string key;
+    for (char c : code)
+        key += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return key;
 }
 
 bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
@@ -196,6 +214,7 @@ std::vector<Finding> CheckConfiguration(const Configuration& config)
     const Catalogue catalogue = ReadCatalogue(config);
     CheckProducts(config, catalogue, findings);
     CheckFeatureRows(config, catalogue, findings);
+    CheckProductFeatures(config, catalogue, findings);
     CheckMessageRows(config, findings);
     CheckDescriptions(config, findings);
     CheckPackage(config, catalogue, findings);

@@ -1,6 +1,7 @@
 // Shared by the checks: rows as the launcher's loader sees them, its catalogue, and finding helpers.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
@@ -42,13 +43,36 @@ struct Catalogue {
 };
 Catalogue ReadCatalogue(const Configuration& config);
 
+// A feature row the selection reads: every row of the first band, then of the second, up
+// to each band's first absent row.
+struct FeatureRow {
+    unsigned id = 0;
+    std::string tag, list;
+};
+std::vector<FeatureRow> ReadFeatureRows(const Configuration& config);
+
+// The version gate's reading: ReadDecimal is the launcher's atol (blanks, a sign, digits up
+// to the first other character, modulo 2^32); GateVersion the four parts the gate compares
+// for a version text (commas read as dots, the text before each of the first three dots,
+// then the rest, each part cut to 16 bits), as "7.0.43.5"; EntryTrouble why an accepted
+// entry is not read as written, or "" when the gate reads what it shows; AcceptedEntries the
+// entries of a list that the gate reads, each ended by a comma.
+bool IsPlainNumber(const std::string& text);
+std::uint32_t ReadDecimal(const std::string& text);
+std::string GateVersion(std::string text);
+std::string EntryTrouble(const std::string& entry);
+std::vector<std::string> AcceptedEntries(const std::string& list);
+
 // "402-420, 425" for ascending ids.
 std::string Ranges(const std::vector<unsigned>& ids);
 // "row 402" or "rows 402-420, 425".
 std::string RowList(const std::vector<unsigned>& ids);
-// "{8-4-4-4-12 hex digits}".
+// "{8-4-4-4-12 hex digits}"; GuidTrouble says where text is not, "" when it is.
 bool IsBracedGuid(const std::string& text);
+std::string GuidTrouble(const std::string& text);
 bool SameGuid(const std::string& a, const std::string& b);
+// A product code as Configuration::products keys it: in capitals.
+std::string CodeKey(const std::string& code);
 bool IsBlank(char c);
 
 // The properties the installer reads from a command line, or "" when they are the
@@ -83,6 +107,7 @@ private:
 // The checks, one family each; CheckConfiguration runs them in this order.
 void CheckProducts(const Configuration& config, const Catalogue& catalogue, std::vector<Finding>& out);
 void CheckFeatureRows(const Configuration& config, const Catalogue& catalogue, std::vector<Finding>& out);
+void CheckProductFeatures(const Configuration& config, const Catalogue& catalogue, std::vector<Finding>& out);
 void CheckMessageRows(const Configuration& config, std::vector<Finding>& out);
 void CheckDescriptions(const Configuration& config, std::vector<Finding>& out);
 void CheckPackage(const Configuration& config, const Catalogue& catalogue, std::vector<Finding>& out);

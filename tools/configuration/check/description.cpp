@@ -13,7 +13,6 @@ const std::pair<const char*, const char*> kIdentityKeys[] = {{"PatchTitle", "PAT
 // What the launcher takes from a description: values up to where it stops reading, and why it stopped there.
 struct DescriptionRead {
     std::map<std::string, std::string> values;
-    std::size_t stop = 0;
     std::string why;
 };
 
@@ -31,14 +30,12 @@ DescriptionRead ReadLikeLauncher(const std::string& bytes)
         const std::string line = text.substr(start, lineEnd - start);
         const std::size_t equals = line.find('=');
         if (equals == std::string::npos) {
-            read.stop = start;
             read.why = "reading stops at the line \"" + line + "\", which has no '='";
             return read;
         }
         read.values[line.substr(0, equals)] = line.substr(equals + 1);
         start = lineEnd + 2;
     }
-    read.stop = start;
     const std::string rest = text.substr(start);
     if (!rest.empty())
         read.why = at.empty() ? "the last line \"" + rest + "\" has no CR LF line end"
@@ -49,7 +46,8 @@ DescriptionRead ReadLikeLauncher(const std::string& bytes)
 }
 
 // The offset of the first line that sets the key as a reader would see it, whatever ends
-// the line before it (LF, or a NUL); npos when none does.
+// the line before it (a line end, or a NUL); npos when none does. Lines before the point
+// where the launcher stops reading are read, so a key found is one written past it.
 std::size_t WrittenAt(const std::string& bytes, const std::string& key)
 {
     for (std::size_t start = 0; start < bytes.size();) {
@@ -63,10 +61,34 @@ std::size_t WrittenAt(const std::string& bytes, const std::string& key)
     return std::string::npos;
 }
 
+// The first line that ends with LF alone ("line 2 \"PatchTitle=SP1\""), or "" when every LF follows a CR.
+std::string FirstBareLineFeed(const std::string& bytes)
+{
+    const std::size_t kShown = 80;
+    std::size_t start = 0;
+    for (unsigned line = 1;; ++line) {
+        const std::size_t lineFeed = bytes.find('\n', start);
+        if (lineFeed == std::string::npos)
+            return "";
+        if (lineFeed == 0 || bytes[lineFeed - 1] != '\r') {
+            const std::string text = bytes.substr(start, lineFeed - start);
+            return "line " + std::to_string(line) + " \"" +
+                   (text.size() > kShown ? text.substr(0, kShown) + "..." : text) + "\"";
+        }
+        start = lineFeed + 1;
+    }
+}
+
 void CheckCopy(Findings& f, const DescriptionCopy& copy, const std::string* patchCode)
 {
     if (copy.bytes.empty()) {
         f.Error("the description is empty: every run stops at once with code 102");
+        return;
+    }
+    // Lines that end with LF alone run together for the launcher, which reads only CR LF.
+    if (const std::string line = FirstBareLineFeed(copy.bytes); !line.empty()) {
+        f.Error("its lines end with LF alone (the first: " + line +
+                "), which the launcher does not take for a line end: convert it to CR LF");
         return;
     }
     const DescriptionRead read = ReadLikeLauncher(copy.bytes);
@@ -78,11 +100,8 @@ void CheckCopy(Findings& f, const DescriptionCopy& copy, const std::string* patc
         const std::string carries = std::string("the command line carries ") + identity.second + "=\"\"";
         if (written == std::string::npos)
             f.Error(key + " is missing: " + carries);
-        else if (written >= read.stop)
-            f.Error(key + " is written but never read: " + read.why + "; " + carries);
         else
-            f.Error(key + " is written but never read: its line joins the one before, which does not end with CR LF; " +
-                    carries);
+            f.Error(key + " is written but never read: " + read.why + "; " + carries);
     }
     const auto title = read.values.find("PatchTitle");
     const auto guid = read.values.find("PatchGUID");

@@ -75,6 +75,19 @@ void CheckNames(Findings& f, unsigned id, const std::string& list, bool firstBan
 
 }  // namespace
 
+std::vector<FeatureRow> ReadFeatureRows(const Configuration& config)
+{
+    std::vector<FeatureRow> rows;
+    for (int b = 1; b >= 0; --b)
+        for (unsigned id = kFeatureBands[b].first, end = BandEnd(config, kFeatureBands[b]); id < end; ++id) {
+            FeatureRow row;
+            row.id = id;
+            SplitRow(*Row(config, id), row.tag, row.list);
+            rows.push_back(row);
+        }
+    return rows;
+}
+
 void CheckFeatureRows(const Configuration& config, const Catalogue& catalogue, std::vector<Finding>& out)
 {
     Findings f(out, "STRINGTABLE");
@@ -83,34 +96,26 @@ void CheckFeatureRows(const Configuration& config, const Catalogue& catalogue, s
         if (product.present[0])
             tags.insert(product.tag);
     std::set<unsigned> read;
-    unsigned ends[2];
-    for (int b = 0; b < 2; ++b) {
-        ends[b] = BandEnd(config, kFeatureBands[b]);
-        for (unsigned id = kFeatureBands[b].first; id < ends[b]; ++id)
-            read.insert(id);
-    }
-    for (int b = 0; b < 2; ++b) {
-        const FeatureBand& band = kFeatureBands[b];
-        for (unsigned id = band.first; id < ends[b]; ++id) {
-            std::string tag;
-            std::string list;
-            SplitRow(*Row(config, id), tag, list);
-            if (tags.count(tag) == 0 && tags.count(Trimmed(tag)) != 0)
-                f.Error(id, "the tag \"" + tag + "\" of row " + std::to_string(id) +
+    for (const FeatureRow& row : ReadFeatureRows(config)) {
+        read.insert(row.id);
+        if (tags.count(row.tag) == 0 && tags.count(Trimmed(row.tag)) != 0)
+            f.Error(row.id, "the tag \"" + row.tag + "\" of row " + std::to_string(row.id) +
                                 " holds a blank, so no product has it: the row is read but does nothing");
-            else if (tags.count(tag) == 0)
-                f.Warning(id, "no product has the tag \"" + tag + "\" of row " + std::to_string(id) +
+        else if (tags.count(row.tag) == 0)
+            f.Warning(row.id, "no product has the tag \"" + row.tag + "\" of row " + std::to_string(row.id) +
                                   ": the row is read but does nothing");
-            CheckNames(f, id, list, b == 1);
-        }
+        CheckNames(f, row.id, row.list, row.id >= IDS_FEATURES_FIRST_BAND);
+    }
+    for (const FeatureBand& band : kFeatureBands) {
+        const unsigned end = BandEnd(config, band);
         std::vector<unsigned> unread;
-        for (auto it = config.rows.upper_bound(ends[b]); it != config.rows.end() && it->first <= band.limit; ++it)
+        for (auto it = config.rows.upper_bound(end); it != config.rows.end() && it->first <= band.limit; ++it)
             if (!it->second.empty() && read.count(it->first) == 0 && !IsShownInstallerCode(it->first))
                 unread.push_back(it->first);
         if (!unread.empty())
-            f.Error(ends[b], "row " + std::to_string(ends[b]) + " is " + AbsenceOf(config, ends[b]) + ", so the " +
-                                 band.name + " feature band (from row " + std::to_string(band.first) +
-                                 ") ends there: " + RowList(unread) + " will never be read");
+            f.Error(end, "row " + std::to_string(end) + " is " + AbsenceOf(config, end) + ", so the " + band.name +
+                             " feature band (from row " + std::to_string(band.first) +
+                             ") ends there: " + RowList(unread) + " will never be read");
     }
 }
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <iostream>
+#include <map>
 #include <stdexcept>
 
 #include "checkutil.h"
@@ -15,7 +16,9 @@ const int kCannotRead = 2;
 
 int Usage()
 {
-    std::cerr << "usage: splaunch-check [--warn-only] config.res\n";
+    std::cerr << "usage: splaunch-check [--warn-only] [--product {CODE}=product.msi]... [--products FILE] config.res\n"
+                 "  --product   the product's installer database, whose features its feature rows must name\n"
+                 "  --products  a file of such {CODE}=product.msi lines\n";
     return kCannotRead;
 }
 
@@ -40,18 +43,54 @@ std::string Count(std::size_t count, const char* one, const char* many)
 
 }  // namespace
 
+// Takes "{CODE}=product.msi" into 'products'; FALSE when it is not of that form.
+bool AddProduct(const std::string& given, std::map<std::string, std::string>& products)
+{
+    const std::size_t equals = given.find('=');
+    if (equals == std::string::npos || equals == 0 || equals + 1 == given.size())
+        return false;
+    products[check::CodeKey(given.substr(0, equals))] = given.substr(equals + 1);
+    return true;
+}
+
+// Reads each product's database once, however many products share it.
+void ReadProducts(const std::map<std::string, std::string>& given, check::Configuration& config)
+{
+    std::map<std::string, check::ProductFeatures> read;
+    for (const auto& [code, msi] : given) {
+        if (read.count(msi) == 0)
+            read[msi] = check::ReadProductFeatures(msi);
+        config.products[code] = read[msi];
+    }
+}
+
 int main(int argc, char** argv)
 {
     bool warnOnly = false;
     std::string path;
+    std::map<std::string, std::string> productFiles;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--warn-only")
+        const bool hasValue = i + 1 < argc;
+        if (arg == "--warn-only") {
             warnOnly = true;
-        else if (arg.empty() || arg[0] == '-' || !path.empty())
+        } else if (arg == "--product" && hasValue) {
+            if (!AddProduct(argv[++i], productFiles))
+                return Usage();
+        } else if (arg == "--products" && hasValue) {
+            std::string lines;
+            if (!ReadWholeFile(argv[++i], lines)) {
+                std::cerr << "splaunch-check: " << argv[i] << ": cannot be read: " << std::strerror(errno) << "\n";
+                return kCannotRead;
+            }
+            for (const std::string& line : check::SplitAt(lines, '\n'))
+                if (!line.empty() && !AddProduct(line, productFiles))
+                    return Usage();
+        } else if (arg.empty() || arg[0] == '-' || !path.empty()) {
             return Usage();
-        else
+        } else {
             path = arg;
+        }
     }
     if (path.empty())
         return Usage();
@@ -71,6 +110,7 @@ int main(int argc, char** argv)
     check::Configuration& config = file.config;
     if (config.package.present)
         config.package = check::ReadPackage(file.package);
+    ReadProducts(productFiles, config);
 
     const std::vector<check::Finding> findings = check::CheckConfiguration(config);
     for (const std::string& line : check::FormatFindings(findings, warnOnly))

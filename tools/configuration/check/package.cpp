@@ -1,62 +1,20 @@
-// Reading the embedded package: its header on the bytes, then its summary through libmsi in a child process.
+// Reading installer files for the checks: the embedded package and products' features, each in a child process.
 #include "package.h"
 
 #include <cerrno>
-#include <csignal>
 #include <cstdlib>
-#include <cstring>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
-#include <libmsi.h>
-
+#include "apart.h"
 #include "compoundfile.h"
 
 namespace check {
 
 namespace {
 
-// How every report of a reader that failed starts.
+// How every report of a package reader that failed starts.
 const char kCannotRead[] = "the package cannot be read: ";
-
-// libmsi and the storage library under it say why a file cannot be read only through
-// the log; the reader keeps the first message for its report instead of printing it.
-void KeepMessage(const gchar*, GLogLevelFlags, const gchar* message, gpointer kept)
-{
-    std::string& text = *static_cast<std::string*>(kept);
-    if (text.empty())
-        text = message;
-}
-
-// Reads one string property; "" with the missing property's name in 'problem' when absent.
-std::string Property(LibmsiSummaryInfo* info, LibmsiProperty property, const char* name, std::string& problem)
-{
-    GError* error = nullptr;
-    if (libmsi_summary_info_get_property_type(info, property, &error) != LIBMSI_PROPERTY_TYPE_STRING) {
-        g_clear_error(&error);
-        problem = std::string("the package's summary information has no ") + name +
-                  ": the installer does not know what it patches";
-        return "";
-    }
-    const gchar* value = libmsi_summary_info_get_string(info, property, &error);
-    g_clear_error(&error);
-    return value == nullptr ? "" : value;
-}
-
-// FALSE when the bytes could not all be written.
-bool WriteAll(int fd, const std::string& bytes)
-{
-    for (std::size_t written = 0; written < bytes.size();) {
-        const ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        written += static_cast<std::size_t>(n);
-    }
-    return true;
-}
 
 // The package's bytes in a new file of the temporary folder, removed with the object.
 class TemporaryCopy {
@@ -90,134 +48,35 @@ TemporaryCopy::TemporaryCopy(const std::string& bytes)
         (void)unlink(path.c_str());
 }
 
-// What the child hands back: the problem, the revision and each target, each ended by a
-// NUL (none holds one: libmsi gives C strings).
-std::string Record(const PackageSummary& summary)
+// The summary as fields for the child's record: the problem, the revision, the number of
+// targets and each target, then each transform's name, product code, version and problem.
+std::vector<std::string> SummaryFields(const PackageSummary& summary)
 {
-    std::string record = summary.problem + '\0' + summary.revision + '\0';
-    for (const std::string& target : summary.targets)
-        record += target + '\0';
-    return record;
+    std::vector<std::string> fields = {summary.problem, summary.revision, std::to_string(summary.targets.size())};
+    fields.insert(fields.end(), summary.targets.begin(), summary.targets.end());
+    for (const TransformTarget& transform : summary.transforms)
+        fields.insert(fields.end(), {transform.name, transform.productCode, transform.oldVersion, transform.problem});
+    return fields;
 }
 
-// FALSE when the record is cut short.
-bool ReadRecord(const std::string& record, PackageSummary& summary)
+// FALSE when the fields are not a whole summary.
+bool ReadSummaryFields(const std::vector<std::string>& fields, PackageSummary& summary)
 {
-    std::vector<std::string> fields;
-    for (std::size_t start = 0, end; start < record.size(); start = end + 1) {
-        end = record.find('\0', start);
-        if (end == std::string::npos)
-            return false;
-        fields.push_back(record.substr(start, end - start));
-    }
-    if (fields.size() < 2)
+    if (fields.size() < 3 || fields[2].empty() || fields[2].size() > 6 ||
+        fields[2].find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    const std::size_t targets = std::stoul(fields[2]);
+    if (fields.size() < 3 + targets || (fields.size() - 3 - targets) % 4 != 0)
         return false;
     summary.problem = fields[0];
     summary.revision = fields[1];
-    summary.targets.assign(fields.begin() + 2, fields.end());
+    summary.targets.assign(fields.begin() + 3, fields.begin() + 3 + static_cast<long>(targets));
+    for (std::size_t at = 3 + targets; at < fields.size(); at += 4)
+        summary.transforms.push_back({fields[at], fields[at + 1], fields[at + 2], fields[at + 3]});
     return true;
 }
 
-// The child: reads the file within 'seconds' (SIGALRM ends it otherwise), writes its
-// record, and leaves without running the parent's exit handlers or flushing its buffers.
-[[noreturn]] void ReadInChild(int fd, const std::string& path, SummaryReader reader, unsigned seconds)
-{
-    (void)std::signal(SIGALRM, SIG_DFL);
-    (void)alarm(seconds);
-    PackageSummary found;
-    try {
-        reader(path, found);
-    } catch (...) {
-        _exit(1);
-    }
-    _exit(WriteAll(fd, Record(found)) ? 0 : 1);
-}
-
-// How a child that gave no record ended.
-std::string ChildEnd(int status, unsigned seconds)
-{
-    if (WIFSIGNALED(status) && WTERMSIG(status) == SIGALRM)
-        return "took longer than " + std::to_string(seconds) + " seconds";
-    if (WIFSIGNALED(status))
-        return "crashed with signal " + std::to_string(WTERMSIG(status)) + " (" + strsignal(WTERMSIG(status)) + ")";
-    if (WIFEXITED(status))
-        return "stopped with exit code " + std::to_string(WEXITSTATUS(status)) + " and no result";
-    return "stopped with no result";
-}
-
-// Runs 'reader' on the file in a child process and takes its findings into 'summary'; a
-// child that ends without them leaves its problem, saying how it ended.
-void ReadApart(const std::string& path, SummaryReader reader, unsigned seconds, PackageSummary& summary)
-{
-    int fds[2];
-    if (pipe(fds) != 0) {
-        summary.problem = std::string(kCannotRead) + "no pipe for its reader: " + std::strerror(errno);
-        return;
-    }
-    const pid_t child = fork();
-    if (child < 0) {
-        const int error = errno;
-        (void)close(fds[0]);
-        (void)close(fds[1]);
-        summary.problem = std::string(kCannotRead) + "no process for its reader: " + std::strerror(error);
-        return;
-    }
-    if (child == 0) {
-        (void)close(fds[0]);
-        ReadInChild(fds[1], path, reader, seconds);
-    }
-    (void)close(fds[1]);
-    std::string record;
-    char buffer[4096];
-    for (;;) {
-        const ssize_t n = read(fds[0], buffer, sizeof buffer);
-        if (n > 0)
-            record.append(buffer, static_cast<std::size_t>(n));
-        else if (n == 0 || errno != EINTR)
-            break;
-    }
-    (void)close(fds[0]);
-    int status = 0;
-    pid_t waited;
-    while ((waited = waitpid(child, &status, 0)) < 0 && errno == EINTR) {
-    }
-    if (waited == child && WIFEXITED(status) && WEXITSTATUS(status) == 0 && ReadRecord(record, summary))
-        return;
-    summary.problem = kCannotRead + (waited == child ? "reading its summary information " + ChildEnd(status, seconds)
-                                                     : "its reader was lost: " + std::string(std::strerror(errno)));
-}
-
 }  // namespace
-
-void ReadSummary(const std::string& path, PackageSummary& summary)
-{
-    std::string message;
-    const GLogFunc previous = g_log_set_default_handler(KeepMessage, &message);
-    GError* error = nullptr;
-    LibmsiDatabase* database = libmsi_database_new(path.c_str(), LIBMSI_DB_FLAGS_READONLY, nullptr, &error);
-    LibmsiSummaryInfo* info = database == nullptr ? nullptr : libmsi_summary_info_new(database, 0, &error);
-    if (info == nullptr) {
-        const std::string why = error != nullptr ? error->message : message;
-        summary.problem = "the package has no readable summary information" + (why.empty() ? "" : " (" + why + ")") +
-                          ": the installer will not take it as a patch";
-    } else {
-        const std::string targets = Property(info, LIBMSI_PROPERTY_TEMPLATE, "Template", summary.problem);
-        summary.revision = Property(info, LIBMSI_PROPERTY_UUID, "Revision number", summary.problem);
-        for (std::size_t start = 0; start <= targets.size();) {
-            std::size_t end = targets.find(';', start);
-            end = end == std::string::npos ? targets.size() : end;
-            if (end > start)
-                summary.targets.push_back(targets.substr(start, end - start));
-            start = end + 1;
-        }
-    }
-    g_clear_error(&error);
-    if (info != nullptr)
-        g_object_unref(info);
-    if (database != nullptr)
-        g_object_unref(database);
-    g_log_set_default_handler(previous, nullptr);
-}
 
 PackageSummary ReadPackage(const std::string& bytes, SummaryReader reader, unsigned seconds)
 {
@@ -232,8 +91,45 @@ PackageSummary ReadPackage(const std::string& bytes, SummaryReader reader, unsig
         summary.problem = "the package could not be written to a temporary file for reading";
         return summary;
     }
-    ReadApart(copy.Path(), reader, seconds, summary);
+    std::vector<std::string> fields;
+    const std::string path = copy.Path();
+    const std::string failure = RunApart(
+        "reading its summary information",
+        [path, reader]() {
+            PackageSummary found;
+            reader(path, found);
+            return SummaryFields(found);
+        },
+        seconds, fields);
+    if (!failure.empty())
+        summary.problem = kCannotRead + failure;
+    else if (!ReadSummaryFields(fields, summary))
+        summary.problem = std::string(kCannotRead) + "its reader gave no whole result";
     return summary;
+}
+
+ProductFeatures ReadProductFeatures(const std::string& path, unsigned seconds)
+{
+    ProductFeatures product;
+    product.msi = path;
+    std::vector<std::string> fields;
+    const std::string failure = RunApart(
+        "reading its Feature table",
+        [path]() {
+            ProductFeatures found;
+            ReadFeatureNames(path, found);
+            std::vector<std::string> names = {found.problem};
+            names.insert(names.end(), found.features.begin(), found.features.end());
+            return names;
+        },
+        seconds, fields);
+    if (!failure.empty() || fields.empty()) {
+        product.problem = failure.empty() ? "its reader gave no result" : failure;
+        return product;
+    }
+    product.problem = fields[0];
+    product.features.insert(fields.begin() + 1, fields.end());
+    return product;
 }
 
 }  // namespace check

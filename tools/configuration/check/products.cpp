@@ -9,67 +9,6 @@ namespace check {
 
 namespace {
 
-bool IsPlainNumber(const std::string& text)
-{
-    if (text.empty())
-        return false;
-    for (char c : text)
-        if (!std::isdigit(static_cast<unsigned char>(c)))
-            return false;
-    return true;
-}
-
-// The launcher's atol: blanks, a sign, digits up to the first other character, modulo 2^32.
-std::uint32_t ReadDecimal(const std::string& text)
-{
-    std::size_t i = 0;
-    while (i < text.size() && IsBlank(text[i]))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        negative = text[i++] == '-';
-    std::uint32_t value = 0;
-    for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i)
-        value = value * 10u + static_cast<std::uint32_t>(text[i] - '0');
-    return negative ? 0u - value : value;
-}
-
-// The version the gate compares for one accepted entry: the text before each of the first
-// three dots, then the rest after the third; each part keeps its low 16 bits.
-std::string GateVersion(std::string text)
-{
-    unsigned parts[4] = {0, 0, 0, 0};
-    int i = 0;
-    for (; i < 3; ++i) {
-        const std::size_t dot = text.find('.');
-        if (dot == std::string::npos)
-            break;
-        parts[i] = ReadDecimal(text.substr(0, dot)) & 0xFFFFu;
-        text = text.substr(dot + 1);
-    }
-    if (i == 3)
-        parts[3] = ReadDecimal(text) & 0xFFFFu;
-    return std::to_string(parts[0]) + "." + std::to_string(parts[1]) + "." + std::to_string(parts[2]) + "." +
-           std::to_string(parts[3]);
-}
-
-// Why an entry is not read as written, or "" when the gate reads what it shows.
-std::string EntryTrouble(const std::string& entry)
-{
-    const std::vector<std::string> parts = SplitAt(entry, '.');
-    std::string trouble;
-    const auto add = [&trouble](const std::string& reason) { trouble += (trouble.empty() ? "" : "; ") + reason; };
-    if (parts.size() != 4)
-        add("it has " + std::to_string(parts.size()) + " parts, not 4");
-    for (std::size_t k = 0; k < parts.size(); ++k) {
-        if (!IsPlainNumber(parts[k]))
-            add("part " + std::to_string(k + 1) + " \"" + parts[k] + "\" is not a plain number");
-        else if (parts[k].size() > 5 || std::stoul(parts[k]) > 0xFFFF)
-            add("part " + std::to_string(k + 1) + " is over 65535");
-    }
-    return trouble;
-}
-
 void CheckAcceptedVersions(Findings& f, const Product& product)
 {
     const unsigned row = IDS_PRODUCT_ACCEPTED_VERSIONS + product.position;
@@ -177,9 +116,10 @@ void CheckProducts(const Configuration& config, const Catalogue& catalogue, std:
     for (const Product& product : catalogue.products) {
         const unsigned i = product.position;
         const std::string who = "product " + std::to_string(i);
-        if (product.present[1] && !IsBracedGuid(product.code))
+        if (const std::string trouble = GuidTrouble(product.code); product.present[1] && !trouble.empty())
             f.Error(IDS_PRODUCT_CODES + i, "product code \"" + product.code + "\" of " + who +
-                                               " is not a braced GUID: the installer will never report it installed");
+                                               " is not a braced GUID (" + trouble +
+                                               "): the installer will never report it installed");
         for (int b = 1; b < 6 && product.present[0]; ++b) {
             std::string tag;
             std::string value;
@@ -197,10 +137,7 @@ void CheckProducts(const Configuration& config, const Catalogue& catalogue, std:
             CheckAcceptedVersions(f, product);
         if (!product.present[1])
             continue;
-        std::string key;
-        for (char c : product.code)
-            key += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        const auto seen = codes.emplace(key, i);
+        const auto seen = codes.emplace(CodeKey(product.code), i);
         if (!seen.second)
             f.Error(IDS_PRODUCT_CODES + i, who + " has the same code " + product.code + " as product " +
                                                std::to_string(seen.first->second) + " (row " +
