@@ -2,7 +2,9 @@
 #include "installer/features.h"
 
 #include "app/configtext.h"
+#include "framework/collections.h"
 #include "framework/exceptions.h"
+#include "messages/log.h"
 #include "res/resource.h"
 
 static bool IsDefinedState(INSTALLSTATE state)
@@ -71,6 +73,19 @@ void RecordFeatureStates(CString strName, CString strFeatureText, int nState, CF
     }
 }
 
+// The names of the product in hand that the installer does not know, each logged once: a
+// name misspelt in the configuration is left out of the lists, and the log says so.
+static CMapStringToString s_mapUnknownLogged;
+
+static void NoteUnknownFeature(const CString& strProductCode, const CString& strName, INSTALLSTATE state)
+{
+    if (!IsLogging() || s_mapUnknownLogged.Contains(strName))
+        return;
+    s_mapUnknownLogged.SetAt(strName, "");
+    LogFormat("features", "%s: the installer knows no feature \"%s\" (state %d): the rows leave it out",
+              strProductCode, strName, state);
+}
+
 BOOL CollectFeatures(CString strProductCode, const CString& strFeatureText, CFeatureSnapshot* pSnapshot)
 {
     BOOL bKnown = FALSE;
@@ -84,6 +99,8 @@ BOOL CollectFeatures(CString strProductCode, const CString& strFeatureText, CFea
                 RecordFeatureStates(strName, strFeatureText, state, pSnapshot);
             if (IsDefinedState(state) && !bLast)
                 bKnown = TRUE;
+            if (!IsDefinedState(state))
+                NoteUnknownFeature(strProductCode, strName, state);
         }
     } catch (CException* e) {
         e->Delete();
@@ -111,6 +128,7 @@ static void ForEachFeatureRow(UINT nFirstId, const CString& strTag, Visit visit)
 void SelectFeatures(const CProductRecord& record, CString& strAddLocal, CString& strReinstall,
                     CFeatureSnapshot* pSnapshot)
 {
+    s_mapUnknownLogged.RemoveAll();
     ForEachFeatureRow(IDS_FEATURES_FIRST_BAND, record.m_strTag, [&](const CString& strFeatureText) {
         const BOOL bKnown = CollectFeatures(record.m_strProductCode, strFeatureText, pSnapshot);
         // On a network installation the system files are left as they are.

@@ -76,15 +76,28 @@ void ShowMessage(int nCode)
         (void)MessageBoxA(NULL, pszText, g_strTitle, IsInformation(nCode) ? kSuccessStyle : kFailureStyle);
 }
 
+// The launcher's file name as it was started (the command line's first word, without its folder).
+static const char* ProgramName()
+{
+    const char* pszName = __argc > 0 && __argv[0] != NULL ? __argv[0] : "";
+    for (const char* pch = pszName; *pch != '\0'; ++pch)
+        if (*pch == '\\' || *pch == '/' || *pch == ':')
+            pszName = pch + 1;
+    return pszName;
+}
+
 void ShowUsage()
 {
     if (g_bQuiet)
         return;
-    CString strText;
+    CString strFormat;
     CString strCaption;
-    if (!strText.LoadString(IDS_USAGE))
-        strText = SPLAUNCH_USAGE_TEXT;
+    if (!strFormat.LoadString(IDS_USAGE))
+        strFormat = SPLAUNCH_USAGE_TEXT;
     (void)strCaption.LoadString(IDS_PRODUCT_UPDATE);
+    // The text names the launcher by the file name it was started as (its "%s").
+    CString strText;
+    strText.Format(strFormat, ProgramName());
     (void)MessageBoxA(NULL, strText, strCaption, kSuccessStyle);
 }
 

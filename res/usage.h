@@ -1,10 +1,11 @@
-// The usage text of /?: the string table's row IDS_USAGE, and the launcher's own text when a configuration lacks it.
+// The usage text of /?: the string table's row IDS_USAGE, and the launcher's own text when a configuration lacks it;
+// "%s" stands for the launcher's file name as it was started.
 #pragma once
 
 // The text keeps its lines as they show in the box.
 // clang-format off
 #define SPLAUNCH_USAGE_TEXT \
-    "splaunch.exe [/q | /qn] [/l <file>] [/norestart | /forcerestart] [/wait <seconds>] [/plan] [/e [<path>]] [/?]\r\n\r\n\
+    "%s [/q | /qn] [/l <file>] [/norestart | /forcerestart] [/wait <seconds>] [/plan] [/e [<path>]] [/?]\r\n\r\n\
 (nothing) - apply the patch to every configured product that is installed\r\n\
 /q - show no message box\r\n\
 /qn or /quiet - as /q, and the installer shows nothing either\r\n\

@@ -1,6 +1,7 @@
 // The log (/l), the installer's own logs, /qn, /? and /plan, on whole runs.
 #include "tests/unit/test_machine.h"
 
+#include "app/patchapp.h"
 #include "res/usage.h"
 
 namespace {
@@ -37,6 +38,9 @@ protected:
         AddProductRows(0, ProductCode(0));
         SimSetString(IDS_FEATURES_SECOND_BAND, "U1:A,P");
         SimSetString(IDS_FEATURES_SECOND_BAND + 1, "U1:K");
+        // A name misspelt in the configuration (twice), which the installer does not know.
+        SimSetString(IDS_FEATURES_SECOND_BAND + 2, "U1:DraftFont,P");
+        SimSetString(IDS_FEATURES_SECOND_BAND + 3, "U1:X,DraftFont,P");
         Install(ProductCode(0), "7.0.43.5", {"A", "P"});
         Sim().products[ProductCode(0)].features["K"] = INSTALLSTATE_ABSENT;
         // The patch makes K local, so a removal follows.
@@ -68,6 +72,8 @@ TEST_F(LogTest, EveryDecisionOfARunIsALineOfTheLog)
           "installer msi.dll loaded from C:\\windows\\system32\\msi.dll",
           "gate " + code + ": version \"7.0.43.5\" accepted", "package C:\\windows\\Temp\\SPL", ".tmp: 7 bytes written",
           "held read-only", "network HKLM\\Software\\Host\\P0 cannot be opened (2): not a network installation",
+          "features " + code + ": the installer knows no feature \"DraftFont\" (state -1): the rows leave it out",
+          "features " + code + ": the installer knows no feature \"X\"",
           "features ADDLOCAL \"\", REINSTALL \"A,\"", "features prior states recorded: K,2",
           "settings HKLM\\Software\\Tessaran\\Kestrune\\" + code + ": not removed (2)",
           "settings HKCU\\Software\\Host\\P0\\Profiles cannot be opened (2): no profile",
@@ -95,6 +101,7 @@ TEST_F(LogTest, EveryDecisionOfARunIsALineOfTheLog)
         Sim().configureResults = {c.result};
         EXPECT_EQ(RunLauncher(c.args), c.nExitCode) << c.pszName;
         EXPECT_TRUE(InOrder(LogText(), c.fragments)) << c.pszName;
+        EXPECT_FALSE(InOrder(LogText(), {"no feature \"DraftFont\"", "no feature \"DraftFont\""})) << "logged twice";
     }
 }
 
@@ -157,14 +164,19 @@ TEST_F(LogTest, UsageIsOneInformationBoxAndTouchesNothing)
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"/?"}, {"/HELP", "/e", "C:\\p.msp"}, {"/q", "/?"}})
         EXPECT_EQ(RunLauncher(args), 0);
-    // The built-in text, which has no row of its own; nothing under /q.
-    ASSERT_EQ(MessageTexts(), (std::vector<std::string>{SPLAUNCH_USAGE_TEXT, SPLAUNCH_USAGE_TEXT}));
+    // The built-in text, which has no row of its own, naming the launcher as it was started; nothing under /q.
+    std::string usage = SPLAUNCH_USAGE_TEXT;
+    usage.replace(0, 2, "splaunch.exe");
+    ASSERT_EQ(MessageTexts(), (std::vector<std::string>{usage, usage}));
     EXPECT_EQ(Sim().messageBoxes[1].caption, "Tessaran Product Update");
     EXPECT_EQ(Sim().messageBoxes[1].style, 0x50040u);
     EXPECT_TRUE(SimCallsStartingWith("Msi").empty() && !SimFileExists("C:\\p.msp"));
-    SimSetString(IDS_USAGE, "translated usage");
+    SimSetArgs({"C:\\dist\\orvell-sp1.exe", "/?"});
+    CPatchApp().InitInstance();
+    EXPECT_EQ(Sim().messageBoxes.back().text.substr(0, 20), "orvell-sp1.exe [/q |");
+    SimSetString(IDS_USAGE, "translated usage of %s, 100%%");
     EXPECT_EQ(RunLauncher({"/?"}), 0);
-    EXPECT_EQ(Sim().messageBoxes.back().text, "translated usage");
+    EXPECT_EQ(Sim().messageBoxes.back().text, "translated usage of splaunch.exe, 100%");
 }
 
 TEST_F(LogTest, APlanReportsWhatARunWouldPassAndChangesNothing)
