@@ -18,6 +18,7 @@ set(SPLAUNCH_PACKAGE_DIR "${CMAKE_BINARY_DIR}/package")
 set(SPLAUNCH_DEFINITION_DIR "${CMAKE_BINARY_DIR}/definition")
 include("${CMAKE_SOURCE_DIR}/cmake/package.cmake")
 include("${CMAKE_SOURCE_DIR}/cmake/configuration.cmake")
+include("${CMAKE_SOURCE_DIR}/cmake/example.cmake")
 
 # The code, compiled once for the shipped launcher and every test variant.
 add_library(splaunch_objects OBJECT

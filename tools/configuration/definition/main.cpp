@@ -1,9 +1,11 @@
 // splaunch-define: turns a launcher definition (TOML) into the resource script and the files a launcher build needs.
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <iostream>
+#include <set>
 
 #include "checkutil.h"
 #include "package.h"
@@ -127,6 +129,9 @@ int main(int argc, char** argv)
             errors.push_back({d.packageAt.line != 0 ? d.packageAt : define::Position{1, 1},
                               "[patch] gives no guid, and the package " + package + " names none: " + problem});
     }
+    std::stable_sort(errors.begin(), errors.end(), [](const define::Diagnostic& a, const define::Diagnostic& b) {
+        return a.at.line < b.at.line || (a.at.line == b.at.line && a.at.column < b.at.column);
+    });
     for (const define::Diagnostic& error : errors)
         std::cerr << path << ":" << error.at.line << ":" << error.at.column << ": error: " << error.text << "\n";
     if (!errors.empty())
@@ -154,11 +159,12 @@ int main(int argc, char** argv)
                                  CMakeString(d.signingUrl) + ")\n";
     // The script is made anew whenever a file it embeds changes, so that windres runs again.
     const std::string script = out + "/splaunch.rc";
-    std::string depends = MakePath(script) + ": " + MakePath(files.definition);
-    for (const std::string& file : {d.package, d.icon})
-        depends += file.empty() ? "" : " " + MakePath(file);
+    std::set<std::string> inputs = {files.definition, d.package, d.icon};
     for (const define::Product& product : d.products)
-        depends += product.msi.empty() ? "" : " " + MakePath(product.msi);
+        inputs.insert(product.msi);
+    std::string depends = MakePath(script) + ":";
+    for (const std::string& input : inputs)
+        depends += input.empty() ? "" : " " + MakePath(input);
     ok = WriteWholeFile(out + "/products.txt", products) && ok;
     ok = WriteWholeFile(out + "/launcher.cmake", launcher) && ok;
     ok = WriteWholeFile(script, define::ResourceScript(d, texts, files)) && ok;
