@@ -84,7 +84,10 @@ void CheckProductFeatures(const Configuration& config, const Catalogue& catalogu
             continue;
         for (const std::string& name : SplitAt(row.list, ','))
             for (const auto& [msi, readers] : tag->second) {
-                if (name.empty() || !readers.product->problem.empty() || readers.product->features.count(name) != 0)
+                // Empty names, blanks and quotes have their own report (CheckFeatureRows).
+                const bool reported = name.empty() || std::any_of(name.begin(), name.end(),
+                                                                  [](char c) { return IsBlank(c) || c == '"'; });
+                if (reported || !readers.product->problem.empty() || readers.product->features.count(name) != 0)
                     continue;
                 f.Error(row.id, "the feature name \"" + name + "\" in row " + std::to_string(row.id) + " \"" +
                                     row.list + "\" is not a feature of " + who(readers.positions) + " (" +

@@ -148,15 +148,17 @@ const Case kCases[] = {
     {"each language copy of the description",
      [](Configuration& c) { c.descriptions.push_back({1033, "PatchGUID=" + kPatch + "\r\n"}); },
      {"TXT 206 (language 1033): -: error: PatchTitle is missing"}},
-    // One report per database and row, whichever products share them; names match byte for byte.
+    // One report per database and row, whichever products share them; names match byte for byte; a
+    // blank is reported once, as a blank.
     {"feature names a product's database does not have",
      [](Configuration& c) {
-         c.rows[1002] = "U1:DraftFont,p";
+         c.rows[1002] = "U1:DraftFont,p, P";
          for (const std::string& code : kCodes)
              c.products[CodeKey(code)] = {"/x/orvell.msi", {"Registry_Feature", "DraftFonts", "P", "HM_SYSTEM_0002",
                                                             "System_Files"}, ""}; },
-     {kNoFeature + "\"DraftFont\" in row 1002 \"DraftFont,p\" is not a feature of products 0-2 (orvell.msi has none "
-      "of that name; names match byte for byte): did you mean \"DraftFonts\"?", kNoFeature + "\"p\""}},
+     {kNoFeature + "\" P\" in \"DraftFont,p, P\" holds a blank", kNoFeature + "\"DraftFont\" in row 1002 \"DraftFont,p, "
+      "P\" is not a feature of products 0-2 (orvell.msi has none of that name; names match byte for byte): did you mean "
+      "\"DraftFonts\"?", kNoFeature + "\"p\""}},
     {"a product's database that cannot be read",
      [](Configuration& c) { c.products[CodeKey(kCodes[1])] = {"/x/broken.msi", {}, "its Feature table cannot be read"}; },
      {"STRINGTABLE: 501: error: the .msi /x/broken.msi of product 1 cannot be read (its Feature table cannot be read): "
