@@ -7,6 +7,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "files.h"
+
 namespace check {
 
 namespace {
@@ -63,19 +65,6 @@ std::string ChildEnd(int status, unsigned seconds)
 }
 
 }  // namespace
-
-bool WriteAll(int fd, const std::string& bytes)
-{
-    for (std::size_t written = 0; written < bytes.size();) {
-        const ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        written += static_cast<std::size_t>(n);
-    }
-    return true;
-}
 
 std::string RunApart(const std::string& what, const std::function<std::vector<std::string>()>& work, unsigned seconds,
                      std::vector<std::string>& fields)

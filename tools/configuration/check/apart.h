@@ -14,7 +14,4 @@ namespace check {
 std::string RunApart(const std::string& what, const std::function<std::vector<std::string>()>& work, unsigned seconds,
                      std::vector<std::string>& fields);
 
-// FALSE when the bytes could not all be written to the file descriptor.
-bool WriteAll(int fd, const std::string& bytes);
-
 }  // namespace check

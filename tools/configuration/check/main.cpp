@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "checkutil.h"
+#include "files.h"
 #include "package.h"
 #include "resfile.h"
 
@@ -20,20 +21,6 @@ int Usage()
                  "  --product   the product's installer database, whose features its feature rows must name\n"
                  "  --products  a file of such {CODE}=product.msi lines\n";
     return kCannotRead;
-}
-
-// FALSE with errno set when the file cannot be opened or read to its end.
-bool ReadWholeFile(const std::string& path, std::string& bytes)
-{
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr)
-        return false;
-    char buffer[65536];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
-        bytes.append(buffer, n);
-    const bool ok = std::ferror(file) == 0;
-    std::fclose(file);
-    return ok;
 }
 
 std::string Count(std::size_t count, const char* one, const char* many)
@@ -79,7 +66,7 @@ int main(int argc, char** argv)
                 return Usage();
         } else if (arg == "--products" && hasValue) {
             std::string lines;
-            if (!ReadWholeFile(argv[++i], lines)) {
+            if (!check::ReadWholeFile(argv[++i], lines)) {
                 std::cerr << "splaunch-check: " << argv[i] << ": cannot be read: " << std::strerror(errno) << "\n";
                 return kCannotRead;
             }
@@ -96,7 +83,7 @@ int main(int argc, char** argv)
         return Usage();
 
     std::string bytes;
-    if (!ReadWholeFile(path, bytes)) {
+    if (!check::ReadWholeFile(path, bytes)) {
         std::cerr << "splaunch-check: " << path << ": cannot be read: " << std::strerror(errno) << "\n";
         return kCannotRead;
     }

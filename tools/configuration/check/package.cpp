@@ -8,6 +8,7 @@
 
 #include "apart.h"
 #include "compoundfile.h"
+#include "files.h"
 
 namespace check {
 

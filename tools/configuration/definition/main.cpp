@@ -8,6 +8,7 @@
 #include <set>
 
 #include "checkutil.h"
+#include "files.h"
 #include "package.h"
 #include "script.h"
 
@@ -24,20 +25,6 @@ int Usage()
                  "  --package    the build's package, embedded instead of the definition's by its name\n"
                  "               on windres's include path\n";
     return kCannotRun;
-}
-
-// FALSE with errno set when the file cannot be opened or read to its end.
-bool ReadWholeFile(const std::string& path, std::string& bytes)
-{
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr)
-        return false;
-    char buffer[65536];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
-        bytes.append(buffer, n);
-    const bool ok = std::ferror(file) == 0;
-    std::fclose(file);
-    return ok;
 }
 
 // FALSE, reported, when the file cannot be written whole.
@@ -73,7 +60,7 @@ std::string MakePath(const std::string& path)
 std::string PackageGuid(const std::string& path, std::string& problem)
 {
     std::string bytes;
-    if (!ReadWholeFile(path, bytes)) {
+    if (!check::ReadWholeFile(path, bytes)) {
         problem = std::string("it cannot be read: ") + std::strerror(errno);
         return "";
     }
@@ -110,7 +97,7 @@ int main(int argc, char** argv)
         return Usage();
 
     std::string text;
-    if (!ReadWholeFile(path, text)) {
+    if (!check::ReadWholeFile(path, text)) {
         std::cerr << "splaunch-define: " << path << ": cannot be read: " << std::strerror(errno) << "\n";
         return kCannotRun;
     }
