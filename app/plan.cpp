@@ -64,11 +64,10 @@ static CString ShortList(const CString& strList)
 
 void PlanInstallerBusy()
 {
-    if (!IsInstallerBusy())
-        return;
-    CString strPlan;
-    strPlan.Format("Another installation is running now: a run would wait for it for at most %u seconds.",
-                   g_dwWaitSeconds);
+    CString strPlan("No other installation is running now.");
+    if (IsInstallerBusy())
+        strPlan.Format("Another installation is running now: a run would wait for it for at most %u seconds.",
+                       g_dwWaitSeconds);
     AddToPlan(strPlan, strPlan);
 }
 

@@ -25,7 +25,7 @@ add_library(splaunch_objects OBJECT
     ${SPLAUNCH_LOGIC_SOURCES}
     app/main.cpp
     framework/newdelete.cpp
-    framework/winmain.cpp
+    framework/startup.cpp
     platform/win32/msi_loader.cpp
 )
 target_include_directories(splaunch_objects PRIVATE "${CMAKE_SOURCE_DIR}")
@@ -36,6 +36,25 @@ target_compile_options(splaunch_objects PRIVATE
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
     target_compile_options(splaunch_objects PRIVATE -fno-asynchronous-unwind-tables)
 endif()
+
+# The process is entered through framework/startup.cpp, not the toolchain's start-up objects
+# and their TLS, pseudo-relocation and signal support, none of which the launcher uses.
+# crtbegin.o and crtend.o enclose the exception frame tables and register them; crtend.o
+# ends them, so it comes after every library that has frames (those CMake adds after it have none).
+foreach(crt crtbegin crtend)
+    execute_process(COMMAND "${CMAKE_CXX_COMPILER}" -print-file-name=${crt}.o OUTPUT_VARIABLE SPLAUNCH_${crt}
+                    OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+endforeach()
+
+# splaunch_link_runtime(<name>): links <name> as the launcher: optimised for size across the
+# whole program at link time, the runtime static, data imported only where declared so
+# (nothing would relocate auto-imported data).
+function(splaunch_link_runtime name)
+    target_link_options(${name} PRIVATE -Os -flto -s -mwindows -nostdlib "${SPLAUNCH_crtbegin}"
+                        -Wl,--gc-sections,--disable-auto-import)
+    target_link_libraries(${name} PRIVATE
+        -Wl,--start-group -l:libstdc++.a gcc gcc_eh mingw32 msvcrt kernel32 -Wl,--end-group "${SPLAUNCH_crtend}")
+endfunction()
 
 # splaunch_add_launcher(<name> <resource script> [PACKAGE <target> <folder>] [INCLUDE <folders>...]
 # [DEPENDS <targets>...] [PRODUCTS <file>] [GENERATED]): the launcher's objects linked with the
@@ -57,8 +76,7 @@ function(splaunch_add_launcher name script)
         list(APPEND makers ${package_target})
     endif()
     target_include_directories(${name} PRIVATE ${folders})
-    # Optimised for size across the whole program at link time.
-    target_link_options(${name} PRIVATE -Os -flto -s -mwindows -static-libgcc -static-libstdc++ -Wl,--gc-sections)
+    splaunch_link_runtime(${name})
     # windres does not report the files a script embeds: depend on a hand-written script's whole
     # folder (a generated script is written anew whenever a file it embeds changes).
     if(NOT arg_GENERATED)
