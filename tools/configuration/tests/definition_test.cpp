@@ -3,6 +3,7 @@
 
 #include "definition.h"
 #include "res/resource.h"
+#include "script.h"
 
 using namespace define;
 
@@ -65,6 +66,7 @@ TEST(Definition, ACompleteDefinitionMakesItsRowsAndDescriptions)
     const Definition definition = ReadDefinition(kDefinition, "/", errors);
     ASSERT_TRUE(errors.empty()) << errors[0].at.line << ":" << errors[0].at.column << ": " << errors[0].text;
     const LauncherTexts texts = MakeTexts(definition, kGuid);
+    // clang-format off
     const std::map<unsigned, std::string> expected = {
         {IDS_PATCH_GUID, kGuid},
         {IDS_SUCCESS, "Orvell: the %s update is in place"},
@@ -83,6 +85,7 @@ TEST(Definition, ACompleteDefinitionMakesItsRowsAndDescriptions)
         {1002, "OR5:DraftFonts,Orvell"},
         {1003, "X:Extra"},
         {10001, "OR5:OrvellSystem,System_Files,Orvell"}};
+    // clang-format on
     for (const auto& [id, row] : expected) {
         SCOPED_TRACE(id);
         ASSERT_EQ(texts.rows.count(id), 1u);
@@ -93,9 +96,30 @@ TEST(Definition, ACompleteDefinitionMakesItsRowsAndDescriptions)
     EXPECT_EQ(texts.rows.count(IDS_CHOOSE_PRODUCT), 0u);
     const std::map<unsigned, std::string> descriptions = {
         {0, "PatchTitle=Orvell 5 Service Pack 1\r\nPatchGUID=" + kGuid + "\r\n"},
-        {1031, "ProductCode={A3E1C6B2-4D5F-0407-8E9A-1B2C3D4E5F60}\r\nPatchTitle=Orvell 5 SP1 \xFC" "ber\r\nPatchGUID=" +
+        {1031, "ProductCode={A3E1C6B2-4D5F-0407-8E9A-1B2C3D4E5F60}\r\nPatchTitle=Orvell 5 SP1 \xFC"
+               "ber\r\nPatchGUID=" +
                    kGuid + "\r\n\r\n"}};
     EXPECT_EQ(texts.descriptions, descriptions);
+}
+
+// windres reads a wide string's \x escape as exactly four hexadecimal digits, a doubled quote as
+// one and a doubled backslash as one; a LANGUAGE statement as the primary language and sublanguage.
+TEST(Definition, TheScriptWritesEveryRowAsWindresReadsIt)
+{
+    std::vector<Diagnostic> errors;
+    Definition definition = ReadDefinition(kDefinition, "/", errors);
+    ASSERT_TRUE(errors.empty());
+    definition.messages[IDS_SUCCESS] = "\"%s\" \\ done\tnow\r\n\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80";
+    ScriptFiles files;
+    files.package = "splaunch.msp";
+    files.descriptions = {{0, "description-neutral.txt"}, {1031, "description-1031.txt"}};
+    const std::string script = ResourceScript(definition, MakeTexts(definition, kGuid), files);
+    for (const std::string line :
+         {"    301 L\"\"\"%s\"\" \\\\ done\\x0009now\\x000D\\x000A\\x00E9\\x4E2D\\xD83D\\xDE00\"\n",
+          "    801 L\"OR5:Software\\\\Halvane\\\\Orvell\\\\5.0:407\"\n",
+          "LANGUAGE 7, 1\nIDR_DESCRIPTION TXT \"description-1031.txt\"\n", "IDR_MSP MSP \"splaunch.msp\"\n",
+          "FILEVERSION 1,0,0,3\n", "            VALUE \"InternalName\", L\"orvell-sp1\"\n"})
+        EXPECT_NE(script.find(line), std::string::npos) << line;
 }
 
 // Each mistake: the text it replaces in the definition, the text that replaces it, and the
