@@ -35,8 +35,8 @@ if(SPLAUNCH_FUZZ)
 endif()
 find_package(GTest REQUIRED)
 add_subdirectory(tests/unit)
-# The patch builder's own unit tests (its encoding and definition reader).
-add_subdirectory(tools)
+# The configuration tools and their unit tests.
+add_subdirectory(tools/configuration)
 
 find_package(benchmark QUIET)
 if(benchmark_FOUND)

@@ -1,4 +1,4 @@
-# The demo product and its real patches (tools/build-demo-patch.sh under Wine), and the package folders the launchers embed from.
+# The demo product and its real patches (tools/demo-patch/build-demo-patch.sh under Wine), and the package folders the launchers embed from.
 find_program(SPLAUNCH_WINE_PROGRAM wine)
 find_program(SPLAUNCH_WIXL_PROGRAM wixl)
 find_program(SPLAUNCH_MSIINFO_PROGRAM msiinfo)
@@ -31,9 +31,7 @@ endif()
 if(SPLAUNCH_HAVE_DEMO_PATCH)
     # Everything the script reads: a change to any of these rebuilds the patches, nothing else does.
     file(GLOB SPLAUNCH_DEMO_INPUTS CONFIGURE_DEPENDS
-         "${CMAKE_SOURCE_DIR}/demo/*" "${CMAKE_SOURCE_DIR}/tools/*.cpp" "${CMAKE_SOURCE_DIR}/tools/*.h"
-         "${CMAKE_SOURCE_DIR}/tools/*.cmake" "${CMAKE_SOURCE_DIR}/tools/CMakeLists.txt"
-         "${CMAKE_SOURCE_DIR}/tools/build-demo-patch.sh" "${CMAKE_SOURCE_DIR}/scripts/wine-env.sh"
+         "${CMAKE_SOURCE_DIR}/demo/*" "${CMAKE_SOURCE_DIR}/tools/demo-patch/*" "${CMAKE_SOURCE_DIR}/scripts/wine-env.sh"
          "${CMAKE_SOURCE_DIR}/cmake/mingw*.cmake")
     set(SPLAUNCH_DEMO_OUTPUTS "")
     foreach(file kelvarin.msi kelvarin-sp1.msp kelvarin-sp1-fail.msp kelvarin-sp1-reboot.msp kelvarin-sp1-probe.msp msiq.exe
@@ -48,7 +46,7 @@ if(SPLAUNCH_HAVE_DEMO_PATCH)
         COMMAND "${CMAKE_COMMAND}" -E rm -rf "${SPLAUNCH_DEMO_PATCH_DIR}/tools-build"
         COMMAND "${CMAKE_COMMAND}" -E env "SPLAUNCH_WINE_ARCH=${SPLAUNCH_WINE_ARCH}"
                 bash -c "mkdir -p \"$1.tmp\" && TMPDIR=\"$1.tmp\" bash \"$0\" \"$1\" > \"$1.log\" 2>&1 || { cat \"$1.log\" >&2; exit 1; }"
-                "${CMAKE_SOURCE_DIR}/tools/build-demo-patch.sh" "${SPLAUNCH_DEMO_PATCH_DIR}"
+                "${CMAKE_SOURCE_DIR}/tools/demo-patch/build-demo-patch.sh" "${SPLAUNCH_DEMO_PATCH_DIR}"
         COMMAND "${CMAKE_COMMAND}" -E touch ${SPLAUNCH_DEMO_OUTPUTS}
         DEPENDS ${SPLAUNCH_DEMO_INPUTS}
         COMMENT "Building the demo product and its patches under Wine (log: ${SPLAUNCH_DEMO_PATCH_DIR}.log)"

@@ -1,15 +1,24 @@
-# The target build: splaunch.exe for 32-bit Windows with the real demo patch, its test-only variants, and the end-to-end tests under Wine.
+# The target build: a launcher for 32-bit Windows from its definition (the shipped one: splaunch.exe with the real demo patch), its test-only variants, and the end-to-end tests under Wine.
 enable_language(RC)
 
-set(SPLAUNCH_RESOURCE_SCRIPT "${CMAKE_SOURCE_DIR}/res/splaunch.rc" CACHE FILEPATH
-    "Resource script that configures the launcher: string table, description, package, manifest")
+set(SPLAUNCH_SHIPPED_DEFINITION "${CMAKE_SOURCE_DIR}/res/splaunch.toml")
+set(SPLAUNCH_DEFINITION "${SPLAUNCH_SHIPPED_DEFINITION}" CACHE FILEPATH
+    "The launcher's definition (TOML): file name, package, description, messages, products, feature rows")
+set(SPLAUNCH_RESOURCE_SCRIPT "" CACHE FILEPATH "A hand-written resource script to build instead of a definition")
 set(SPLAUNCH_PACKAGE "" CACHE FILEPATH
-    "Patch package embedded by the shipped resource script (default: the demo patch built here)")
+    "Patch package to embed instead of the definition's (the shipped definition's: the demo patch built here)")
+# Build folders configured before definitions existed keep the old shipped script as theirs.
+if(SPLAUNCH_RESOURCE_SCRIPT STREQUAL "${CMAKE_SOURCE_DIR}/res/splaunch.rc")
+    set_property(CACHE SPLAUNCH_RESOURCE_SCRIPT PROPERTY VALUE "")
+endif()
 
-# The shipped script embeds "splaunch.msp", found on windres's include path.
+# Scripts that take the build's package embed "splaunch.msp", found on windres's include path.
 set(SPLAUNCH_PACKAGE_DIR "${CMAKE_BINARY_DIR}/package")
+# The shipped definition's script and the files beside it (the e2e variants use them too).
+set(SPLAUNCH_DEFINITION_DIR "${CMAKE_BINARY_DIR}/definition")
 include("${CMAKE_SOURCE_DIR}/cmake/package.cmake")
-include("${CMAKE_SOURCE_DIR}/cmake/checker.cmake")
+include("${CMAKE_SOURCE_DIR}/cmake/configuration.cmake")
+include("${CMAKE_SOURCE_DIR}/cmake/example.cmake")
 
 # The code, compiled once for the shipped launcher and every test variant.
 add_library(splaunch_objects OBJECT
@@ -47,39 +56,78 @@ function(splaunch_link_runtime name)
         -Wl,--start-group -l:libstdc++.a gcc gcc_eh mingw32 msvcrt kernel32 -Wl,--end-group "${SPLAUNCH_crtend}")
 endfunction()
 
-# splaunch_add_launcher(<name> <resource script> <package target> <package folder> [more resource folders...]):
-# the launcher's objects linked with the resources of <script>, whose "splaunch.msp" is
-# the one in <package folder>. windres also looks in the extra folders for named files.
-# The configuration is checked before the link (cmake/checker.cmake).
-function(splaunch_add_launcher name script package_target package_dir)
+# splaunch_add_launcher(<name> <resource script> [PACKAGE <target> <folder>] [INCLUDE <folders>...]
+# [DEPENDS <targets>...] [PRODUCTS <file>] [GENERATED]): the launcher's objects linked with the
+# resources of the script. With PACKAGE, its "splaunch.msp" is the one in <folder>, which
+# <target> makes; windres also looks in the INCLUDE folders for named files. DEPENDS names the
+# targets that make the script or files it embeds. The configuration is checked before the link
+# (cmake/configuration.cmake), with the products' .msi that PRODUCTS lists.
+function(splaunch_add_launcher name script)
+    cmake_parse_arguments(PARSE_ARGV 2 arg "GENERATED" "PRODUCTS" "PACKAGE;INCLUDE;DEPENDS")
     add_executable(${name} WIN32 $<TARGET_OBJECTS:splaunch_objects> "${script}")
-    target_include_directories(${name} PRIVATE "${package_dir}" ${ARGN})
+    set(folders ${arg_INCLUDE})
+    set(embedded "")
+    set(makers ${arg_DEPENDS})
+    if(arg_PACKAGE)
+        list(GET arg_PACKAGE 0 package_target)
+        list(GET arg_PACKAGE 1 package_dir)
+        list(PREPEND folders "${package_dir}")
+        list(APPEND embedded "${package_dir}/splaunch.msp")
+        list(APPEND makers ${package_target})
+    endif()
+    target_include_directories(${name} PRIVATE ${folders})
     splaunch_link_runtime(${name})
-    # windres does not report the files a script embeds: depend on the script's whole
-    # folder (the package is listed by the caller's package target).
-    get_filename_component(script_dir "${script}" DIRECTORY)
-    file(GLOB script_files CONFIGURE_DEPENDS "${script_dir}/*")
-    set_property(SOURCE "${script}" APPEND PROPERTY OBJECT_DEPENDS "${package_dir}/splaunch.msp" ${script_files})
-    add_dependencies(${name} ${package_target})
-    splaunch_check_launcher(${name} "${script}" "${script_files}" ${package_target} "${package_dir}" ${ARGN})
+    # windres does not report the files a script embeds: depend on a hand-written script's whole
+    # folder (a generated script is written anew whenever a file it embeds changes).
+    if(NOT arg_GENERATED)
+        get_filename_component(script_dir "${script}" DIRECTORY)
+        file(GLOB script_files CONFIGURE_DEPENDS "${script_dir}/*")
+        list(APPEND embedded ${script_files})
+    endif()
+    set_property(SOURCE "${script}" APPEND PROPERTY OBJECT_DEPENDS ${embedded})
+    if(makers)
+        add_dependencies(${name} ${makers})
+    endif()
+    splaunch_check_launcher(${name} "${script}" "${embedded}" "${folders}" "${makers}" ${arg_PRODUCTS})
 endfunction()
 
-splaunch_add_launcher(splaunch "${SPLAUNCH_RESOURCE_SCRIPT}" splaunch_package "${SPLAUNCH_PACKAGE_DIR}")
+# The launcher: from a hand-written script, or from its definition. A script and the shipped
+# definition embed the build's package; -DSPLAUNCH_PACKAGE replaces another definition's.
+set(launcher_info "")
+if(SPLAUNCH_RESOURCE_SCRIPT)
+    splaunch_add_launcher(splaunch "${SPLAUNCH_RESOURCE_SCRIPT}" PACKAGE splaunch_package "${SPLAUNCH_PACKAGE_DIR}")
+else()
+    set(package "")
+    if(SPLAUNCH_PACKAGE OR SPLAUNCH_DEFINITION STREQUAL SPLAUNCH_SHIPPED_DEFINITION)
+        set(package splaunch_package "${SPLAUNCH_PACKAGE_DIR}")
+    endif()
+    splaunch_define_launcher(splaunch_definition "${SPLAUNCH_DEFINITION}" "${SPLAUNCH_DEFINITION_DIR}" ${package})
+    if(package)
+        list(PREPEND package PACKAGE)
+    endif()
+    splaunch_add_launcher(splaunch "${SPLAUNCH_DEFINITION_DIR}/splaunch.rc" ${package} DEPENDS splaunch_definition
+                          PRODUCTS "${SPLAUNCH_DEFINITION_DIR}/products.txt" GENERATED)
+    set(launcher_info "${SPLAUNCH_DEFINITION_DIR}/launcher.cmake")
+    # Another definition names a file of its own: the linked launcher waits apart until it is named.
+    if(NOT SPLAUNCH_DEFINITION STREQUAL SPLAUNCH_SHIPPED_DEFINITION)
+        set_target_properties(splaunch PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/linked")
+    endif()
+endif()
 
-# Authenticode signing of the shipped launcher once it is linked and stripped; unsigned
-# unless a certificate is given (scripts/sign.sh: a PEM certificate and key, or a .p12).
-set(SPLAUNCH_SIGN_CERT "" CACHE FILEPATH "Code-signing certificate (PEM, or PKCS#12 .p12/.pfx) to sign splaunch.exe with")
+# Authenticode signing of the launcher once it is linked, stripped and named; unsigned unless
+# a certificate is given (scripts/sign.sh: a PEM certificate and key, or a .p12).
+set(SPLAUNCH_SIGN_CERT "" CACHE FILEPATH "Code-signing certificate (PEM, or PKCS#12 .p12/.pfx) to sign the launcher with")
 set(SPLAUNCH_SIGN_KEY "" CACHE FILEPATH "The certificate's private key (PEM); empty for a .p12")
 set(SPLAUNCH_SIGN_PASSWORD_FILE "" CACHE FILEPATH "A file holding the key's password")
 set(SPLAUNCH_SIGN_TIMESTAMP_URL "" CACHE STRING "RFC 3161 time-stamping service")
 set(SPLAUNCH_SIGN_CA "" CACHE FILEPATH "The root to verify the signature against (default: the system's)")
-if(SPLAUNCH_SIGN_CERT)
-    add_custom_command(TARGET splaunch POST_BUILD
-        COMMAND bash "${CMAKE_SOURCE_DIR}/scripts/sign.sh" "$<TARGET_FILE:splaunch>" "${SPLAUNCH_SIGN_CERT}"
-                "${SPLAUNCH_SIGN_KEY}" "${SPLAUNCH_SIGN_PASSWORD_FILE}" "${SPLAUNCH_SIGN_TIMESTAMP_URL}"
-                "${SPLAUNCH_SIGN_CA}"
-        VERBATIM)
-endif()
+add_custom_command(TARGET splaunch POST_BUILD
+    COMMAND "${CMAKE_COMMAND}" "-DLINKED=$<TARGET_FILE:splaunch>" "-DFOLDER=${CMAKE_BINARY_DIR}"
+            "-DINFO=${launcher_info}"
+            "-DSIGN=${CMAKE_SOURCE_DIR}/scripts/sign.sh" "-DCERT=${SPLAUNCH_SIGN_CERT}" "-DKEY=${SPLAUNCH_SIGN_KEY}"
+            "-DPASSWORD_FILE=${SPLAUNCH_SIGN_PASSWORD_FILE}" "-DTIMESTAMP_URL=${SPLAUNCH_SIGN_TIMESTAMP_URL}"
+            "-DCA=${SPLAUNCH_SIGN_CA}" -P "${CMAKE_SOURCE_DIR}/cmake/finish-launcher.cmake"
+    VERBATIM)
 
 enable_testing()
 add_subdirectory(tests/e2e)

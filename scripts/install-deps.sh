@@ -7,7 +7,7 @@ set -euo pipefail
 # Wine runs 64-bit builds wherever the kernel runs no 32-bit programs (scripts/wine-env.sh).
 packages=(cmake make g++ libgtest-dev libbenchmark-dev g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32
           wine wine32:i386 wine64 libwine xvfb xauth xdotool x11-apps imagemagick wixl msitools python3
-          clang-14 libclang-rt-14-dev pkg-config libmsi-dev libglib2.0-dev osslsigncode openssl)
+          clang-14 libclang-rt-14-dev pkg-config libmsi-dev libgsf-1-dev libtomlplusplus-dev libglib2.0-dev osslsigncode openssl)
 
 missing=()
 for package in "${packages[@]}"; do

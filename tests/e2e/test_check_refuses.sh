@@ -4,8 +4,8 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 WORK="$E2E_DIR/check_refuses"
 rm -rf "$WORK" && mkdir -p "$WORK"
-cp -r "$SPLAUNCH_SOURCE_DIR/res" "$WORK/config"
-sed -i '/^ *702 /d' "$WORK/config/strings.rc"
+cp -r "$SPLAUNCH_DEFINITION_DIR" "$WORK/config"
+sed -i '/^ *702 /d' "$WORK/config/splaunch.rc"
 
 # build [CMAKE OPTIONS...]: configures and builds the check of the edited copy; sets RC, keeps the output in build.log.
 build() {
