@@ -29,7 +29,7 @@ add_custom_command(
     COMMAND "${CMAKE_COMMAND}" -E env --unset=CC --unset=CXX --unset=CXXFLAGS --unset=LDFLAGS
             bash -c "{ \"$0\" -S \"$1\" -B \"$2\" -DCMAKE_BUILD_TYPE=Release && \"$0\" --build \"$2\" --target splaunch-check splaunch-define; } > \"$2.log\" 2>&1 || { cat \"$2.log\" >&2; exit 1; }"
             "${CMAKE_COMMAND}" "${CMAKE_SOURCE_DIR}/tools/configuration" "${SPLAUNCH_TOOLS_DIR}"
-    DEPENDS ${tool_sources} "${CMAKE_SOURCE_DIR}/res/resource.h" "${CMAKE_SOURCE_DIR}/res/usage.h"
+    DEPENDS ${tool_sources} "${CMAKE_SOURCE_DIR}/res/resource.h" "${CMAKE_SOURCE_DIR}/res/builtintexts.h"
     COMMENT "Building splaunch-define and splaunch-check for this machine (log: ${SPLAUNCH_TOOLS_DIR}.log)"
     VERBATIM)
 add_custom_target(splaunch_configuration_tools DEPENDS "${SPLAUNCH_CHECKER}" "${SPLAUNCH_DEFINER}")

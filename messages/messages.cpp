@@ -5,14 +5,11 @@
 #include "framework/exceptions.h"
 #include "messages/exitcode.h"
 #include "messages/log.h"
-#include "res/usage.h"
+#include "res/builtintexts.h"
 
 static const UINT kFailureStyle = MB_OK | MB_ICONEXCLAMATION | MB_SETFOREGROUND | MB_TOPMOST;
 static const UINT kSuccessStyle = MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND | MB_TOPMOST;  // and reports
 static const UINT kQuestionStyle = MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND | MB_TOPMOST;
-
-// The question at the end of a run that needs a restart, where the configuration has no row for it.
-static const char kRestartQuestion[] = "The computer must be restarted to finish the update. Restart now?";
 
 // The success and the up-to-date texts inform; every other code reports a failure.
 static bool IsInformation(int nCode) { return nCode == IDS_SUCCESS || nCode == IDS_UP_TO_DATE; }
@@ -106,7 +103,7 @@ BOOL AskToRestart()
     CString strText;
     CString strCaption;
     if (!strText.LoadString(IDS_RESTART_QUESTION))
-        strText = kRestartQuestion;
+        strText = SPLAUNCH_RESTART_QUESTION;
     (void)strCaption.LoadString(IDS_PRODUCT_UPDATE);
     const BOOL bYes = MessageBoxA(NULL, strText, strCaption, kQuestionStyle) == IDYES;
     LogFormat("message", "restart question shown: \"%s\" captioned \"%s\": %s", strText, strCaption,

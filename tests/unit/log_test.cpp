@@ -2,7 +2,7 @@
 #include "tests/unit/test_machine.h"
 
 #include "app/patchapp.h"
-#include "res/usage.h"
+#include "res/builtintexts.h"
 
 namespace {
 const char kLog[] = "C:\\logs\\run.log";

@@ -1,7 +1,7 @@
 // Reading a launcher definition: every table and key checked against what the launcher can take, with its position.
 #include "checkutil.h"
 #include "res/resource.h"
-#include "res/usage.h"
+#include "res/builtintexts.h"
 #include "tomlreader.h"
 
 namespace define {
@@ -25,7 +25,7 @@ const struct {
     {"not_installed", IDS_NOT_INSTALLED, "Product is not installed"},
     {"wrong_version", IDS_WRONG_VERSION, "Incorrect product version installed"},
     {"usage", IDS_USAGE, SPLAUNCH_USAGE_TEXT},
-    {"restart_question", IDS_RESTART_QUESTION, "The computer must be restarted to finish the update. Restart now?"},
+    {"restart_question", IDS_RESTART_QUESTION, SPLAUNCH_RESTART_QUESTION},
 };
 
 void ReadLauncher(Reader& r, const toml::table& root, Definition& d)

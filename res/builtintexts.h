@@ -1,7 +1,11 @@
-// The usage text of /?: the string table's row IDS_USAGE, and the launcher's own text when a configuration lacks it;
-// "%s" stands for the launcher's file name as it was started.
+// The launcher's own texts for rows a configuration may lack: the usage of /? and the restart question; the
+// shipped definition takes them as its defaults.
 #pragma once
 
+// The question at the end of a run that needs a restart (row IDS_RESTART_QUESTION).
+#define SPLAUNCH_RESTART_QUESTION "The computer must be restarted to finish the update. Restart now?"
+
+// The usage of /? (row IDS_USAGE); "%s" stands for the launcher's file name as it was started.
 // The text keeps its lines as they show in the box.
 // clang-format off
 #define SPLAUNCH_USAGE_TEXT \
