@@ -33,17 +33,18 @@ if(SPLAUNCH_HAVE_DEMO_PATCH)
     file(GLOB SPLAUNCH_DEMO_INPUTS CONFIGURE_DEPENDS
          "${CMAKE_SOURCE_DIR}/demo/*" "${CMAKE_SOURCE_DIR}/tools/demo-patch/*" "${CMAKE_SOURCE_DIR}/scripts/wine-env.sh"
          "${CMAKE_SOURCE_DIR}/cmake/mingw*.cmake")
+    # The product and the patches serve both architectures; the tools are those of the
+    # architecture Wine runs, in its own folder (wine_arch_dir in scripts/wine-env.sh), so that
+    # switching architectures builds the other's tools once and never runs the wrong ones.
     set(SPLAUNCH_DEMO_OUTPUTS "")
-    foreach(file kelvarin.msi kelvarin-sp1.msp kelvarin-sp1-fail.msp kelvarin-sp1-reboot.msp kelvarin-sp1-probe.msp msiq.exe
-                 mspbuild.exe)
+    foreach(file kelvarin.msi kelvarin-sp1.msp kelvarin-sp1-fail.msp kelvarin-sp1-reboot.msp kelvarin-sp1-probe.msp
+                 ${SPLAUNCH_WINE_ARCH}/msiq.exe ${SPLAUNCH_WINE_ARCH}/mspbuild.exe)
         list(APPEND SPLAUNCH_DEMO_OUTPUTS "${SPLAUNCH_DEMO_PATCH_DIR}/${file}")
     endforeach()
-    # The log keeps the build output quiet; it is shown when the script fails. The tools'
-    # own build folder is made anew, so that a changed toolchain never meets a stale cache.
+    # The log keeps the build output quiet; it is shown when the script fails.
     # TMPDIR keeps Wine's server folders (wine-XXXXXX) in the build folder.
     add_custom_command(
         OUTPUT ${SPLAUNCH_DEMO_OUTPUTS}
-        COMMAND "${CMAKE_COMMAND}" -E rm -rf "${SPLAUNCH_DEMO_PATCH_DIR}/tools-build"
         COMMAND "${CMAKE_COMMAND}" -E env "SPLAUNCH_WINE_ARCH=${SPLAUNCH_WINE_ARCH}"
                 bash -c "mkdir -p \"$1.tmp\" && TMPDIR=\"$1.tmp\" bash \"$0\" \"$1\" > \"$1.log\" 2>&1 || { cat \"$1.log\" >&2; exit 1; }"
                 "${CMAKE_SOURCE_DIR}/tools/demo-patch/build-demo-patch.sh" "${SPLAUNCH_DEMO_PATCH_DIR}"

@@ -3,12 +3,13 @@
 set -euo pipefail
 
 build=$(cd "${1:-build/target}" && pwd) || { echo "no build folder ${1:-build/target}: run make target" >&2; exit 2; }
+source "$(dirname "$0")/wine-env.sh"
 demo="$build/demo-patch"
+tools=$(wine_arch_dir "$demo")
 work="$build/bench-wine"
-for f in "$build/splaunch.exe" "$demo/kelvarin.msi" "$demo/kelvarin-sp1.msp" "$demo/msiq.exe"; do
+for f in "$build/splaunch.exe" "$demo/kelvarin.msi" "$demo/kelvarin-sp1.msp" "$tools/msiq.exe"; do
     [ -f "$f" ] || { echo "missing $f: run make target first" >&2; exit 2; }
 done
-source "$(dirname "$0")/wine-env.sh"
 PRODUCT=$DEMO_PRODUCT
 unset DISPLAY
 stop() { wine_stop_server; }
@@ -35,7 +36,7 @@ time_in() {
     start=$(date +%s.%N)
     (cd "$WINEPREFIX/drive_c" && timeout 120 "$@") >/dev/null 2>&1 || true
     end=$(date +%s.%N)
-    version=$(wine "$demo/msiq.exe" version "$PRODUCT" | tr -d '\r')
+    version=$(wine "$tools/msiq.exe" version "$PRODUCT" | tr -d '\r')
     [ "$version" = 7.1.0.5 ] || { echo "$copy: product not patched (VersionString $version)" >&2; exit 1; }
     stop
     awk -v s="$start" -v e="$end" 'BEGIN { printf "%.3f\n", e - s }'

@@ -5,16 +5,17 @@ set -euo pipefail
 
 build=$(cd "${1:-build/target}" && pwd) || { echo "no build folder ${1:-build/target}: run make target" >&2; exit 2; }
 here=$(cd "$(dirname "$0")" && pwd)
+source "$here/wine-display.sh"
+source "$here/wine-env.sh"
 demo="$build/demo-patch"
+tools=$(wine_arch_dir "$demo")
 work="$build/demo"
-for f in "$build/splaunch.exe" "$demo/kelvarin.msi" "$demo/msiq.exe"; do
+for f in "$build/splaunch.exe" "$demo/kelvarin.msi" "$tools/msiq.exe"; do
     [ -f "$f" ] || { echo "missing $f: run make target first" >&2; exit 2; }
 done
 for tool in wine Xvfb xdotool import; do
     command -v "$tool" >/dev/null || { echo "missing $tool: run scripts/install-deps.sh" >&2; exit 2; }
 done
-source "$here/wine-display.sh"
-source "$here/wine-env.sh"
 
 PRODUCT=$DEMO_PRODUCT
 PROFILES="HKCU\\$HOST_KEY\\Profiles"
@@ -31,7 +32,7 @@ cleanup() {
 trap cleanup EXIT
 step() { printf '%-52s' "$1" >&2; }
 done_step() { echo "done" >&2; }
-msiq() { wine "$demo/msiq.exe" "$@" | tr -d '\r'; }
+msiq() { wine "$tools/msiq.exe" "$@" | tr -d '\r'; }
 
 start=$(date +%s.%N)
 # The display comes first: a Wine session keeps the display it started with. One session

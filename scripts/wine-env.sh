@@ -25,6 +25,11 @@ export WINEARCH=$SPLAUNCH_WINE_ARCH
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
+# wine_arch_dir DEMO_DIR: the folder of the demo build (tools/build-demo-patch.sh) that
+# belongs to the architecture Wine runs: a prefix and the tools built to run in it serve
+# that architecture only (a prefix refuses the other). cmake/package.cmake lists its tools.
+wine_arch_dir() { echo "$1/$SPLAUNCH_WINE_ARCH"; }
+
 # The demo product (demo/gen-kelvarin.py) and the host application's keys the launcher touches.
 DEMO_PRODUCT='{4F2A7C15-3B9D-0409-A1E6-5C8D2B7F9031}'
 DEMO_PATCH_GUID='{B7E3D1A9-52C4-4F8E-9A06-1D3C7E5B2F48}'

@@ -5,6 +5,7 @@ source "$SPLAUNCH_SOURCE_DIR/scripts/wine-env.sh"
 unset DISPLAY
 
 E2E_TEMPLATE="$E2E_DIR/template"
+DEMO_TOOLS=$(wine_arch_dir "$DEMO_DIR")    # the query tool and the patch builder Wine runs here
 # Functions the relay trace shows; everything else stays quiet.
 E2E_RELAY="MessageBoxA;MsiQueryProductStateA;MsiGetProductInfoA;MsiQueryFeatureStateA;MsiConfigureProductExA;MsiSetInternalUI;MsiEnumPatchesA;MoveFileExA;RegOpenKeyExA;RegDeleteKeyA;RegDeleteValueA;SetThreadLocale;LoadLibraryExA;ExitWindowsEx;AdjustTokenPrivileges;OpenMutexA"
 
@@ -19,16 +20,18 @@ trap '[[ $- != *e* ]] || echo "FAIL: ${BASH_SOURCE[0]##*/}:$LINENO: $BASH_COMMAN
 e2e_expect_eq() { [ "$1" = "$2" ] || e2e_fail "$3: expected [$2], got [$1]"; }
 
 
-# Makes the template prefix once, its relay trace narrowed to the launcher's calls.
+# Makes the template prefix once, its relay trace narrowed to the launcher's calls; remade
+# when the architecture Wine runs changes, since a prefix refuses the other one.
 e2e_prepare_template() {
+    local stamp="$SPLAUNCH_WINE_ARCH $E2E_RELAY"
     mkdir -p "$E2E_DIR"
-    if [ -f "$E2E_TEMPLATE/.ready" ] && [ "$(cat "$E2E_TEMPLATE/.ready")" = "$E2E_RELAY" ]; then return 0; fi
+    if [ -f "$E2E_TEMPLATE/.ready" ] && [ "$(cat "$E2E_TEMPLATE/.ready")" = "$stamp" ]; then return 0; fi
     rm -rf "$E2E_TEMPLATE"
     export WINEPREFIX="$E2E_TEMPLATE/prefix" HOME="$E2E_TEMPLATE/home" TMPDIR="$E2E_TEMPLATE/tmp"
     mkdir -p "$HOME" "$TMPDIR"
     wine_boot_prefix "$E2E_RELAY" || e2e_fail "wineboot -i failed in $WINEPREFIX"
     wine_stop_server
-    echo "$E2E_RELAY" > "$E2E_TEMPLATE/.ready"
+    echo "$stamp" > "$E2E_TEMPLATE/.ready"
 }
 
 # e2e_prepare_product VERSION: a template with the demo product installed at VERSION
@@ -124,7 +127,7 @@ e2e_temp_package() {
 
 # The demo build's query tool in the scenario's prefix; the demo product's feature states
 # ("name=state" words on one line); a file of the installed product, as text.
-e2e_msiq() { wine "$DEMO_DIR/msiq.exe" "$@" | tr -d '\r'; }
+e2e_msiq() { wine "$DEMO_TOOLS/msiq.exe" "$@" | tr -d '\r'; }
 e2e_features() { e2e_msiq features "$PRODUCT" "$@" | tr '\n' ' ' | sed 's/ $//'; }
 e2e_product_file() { tr -d '\r' < "$WINEPREFIX/drive_c/$DEMO_PRODUCT_DIR/$1"; }
 

@@ -15,7 +15,7 @@ build() {
 }
 
 # The example: its product and patch beside a copy of its definition, then the whole launcher.
-bash "$SPLAUNCH_SOURCE_DIR/tools/demo-patch/build-example.sh" "$WORK/example" "$DEMO_DIR/mspbuild.exe" "$WINEPREFIX" \
+bash "$SPLAUNCH_SOURCE_DIR/tools/demo-patch/build-example.sh" "$WORK/example" "$DEMO_TOOLS/mspbuild.exe" "$WINEPREFIX" \
     >"$WORK/example.log" 2>&1 || e2e_fail "the example did not build: $WORK/example.log"
 build "$WORK/example/orvell.toml" splaunch -DSPLAUNCH_PACKAGE=
 e2e_expect_eq "$RC" 0 "exit status of the example's build ($WORK/build.log)"

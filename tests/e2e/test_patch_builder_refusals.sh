@@ -4,7 +4,7 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 e2e_new_prefix patch_builder_refusals
 # The definition names its inputs relative to the folder the builder runs in: the demo build's layout.
-cp -r "$DEMO_DIR/mspbuild.exe" "$DEMO_DIR/kelvarin-sp1.patch" "$DEMO_DIR/v1" "$DEMO_DIR/v2" "$WORK/"
+cp -r "$DEMO_TOOLS/mspbuild.exe" "$DEMO_DIR/kelvarin-sp1.patch" "$DEMO_DIR/v1" "$DEMO_DIR/v2" "$WORK/"
 cd "$WORK"
 
 # build DEFINITION OUTPUT: runs the builder; sets RC and keeps its error output in build.log.

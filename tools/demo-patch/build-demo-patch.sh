@@ -5,22 +5,24 @@
 #
 # Leaves OUTDIR/kelvarin.msi, OUTDIR/kelvarin-sp1.msp and the two failure-test
 # patches kelvarin-sp1-fail.msp (1603), kelvarin-sp1-reboot.msp (3010) and
-# kelvarin-sp1-probe.msp (runs C:\probe.exe against the package while it applies), plus the
-# tools mspbuild.exe and msiq.exe. The Wine prefix (default OUTDIR/prefix) is
-# created when missing; it must be owned by the caller. The tools are built for the
-# architecture Wine runs (SPLAUNCH_WINE_ARCH, scripts/wine-env.sh). Needs python3, wixl,
-# msiinfo, cmake, the MinGW-w64 cross compiler and wine.
+# kelvarin-sp1-probe.msp (runs C:\probe.exe against the package while it applies). The
+# tools mspbuild.exe and msiq.exe are built for the architecture Wine runs
+# (SPLAUNCH_WINE_ARCH, scripts/wine-env.sh) into that architecture's folder OUTDIR/win32 or
+# OUTDIR/win64, beside the Wine prefix (default OUTDIR/<arch>/prefix), which is created
+# when missing and must be owned by the caller. Needs python3, wixl, msiinfo, cmake, the
+# MinGW-w64 cross compiler and wine.
 set -euo pipefail
 
 [ $# -ge 1 ] && [ $# -le 2 ] || { echo "usage: $0 OUTDIR [WINEPREFIX]" >&2; exit 2; }
 tools=$(cd "$(dirname "$0")" && pwd)
 demo=$(cd "$tools/../../demo" && pwd)
+source "$tools/../../scripts/wine-env.sh"
 mkdir -p "$1"
 out=$(cd "$1" && pwd)
-prefix=$(mkdir -p "${2:-$out/prefix}" && cd "${2:-$out/prefix}" && pwd)
+arch=$(wine_arch_dir "$out")
+prefix=$(mkdir -p "${2:-$arch/prefix}" && cd "${2:-$arch/prefix}" && pwd)
 
-source "$tools/../../scripts/wine-env.sh"
-export WINEPREFIX="$prefix" HOME="$out/home"
+export WINEPREFIX="$prefix" HOME="$arch/home"
 unset DISPLAY
 case "$SPLAUNCH_WINE_ARCH" in win64) toolchain=mingw-x86_64 ;; *) toolchain=mingw-i686 ;; esac
 mkdir -p "$HOME"
@@ -43,11 +45,13 @@ python3 "$demo/gen-kelvarin.py" "$out/v2" --version 7.1.0.5
 msiinfo extract "$out/v2/kelvarin.msi" kelvarin.cab > "$out/v2/kelvarin-v2.cab"
 cp "$out/v1/kelvarin.msi" "$out/kelvarin.msi"
 
-# 2. The builder and the query tool (cross build).
-cmake -S "$tools" -B "$out/tools-build" -DCMAKE_TOOLCHAIN_FILE="$tools/../../cmake/$toolchain.cmake" \
+# 2. The builder and the query tool (cross build), built anew so that a changed toolchain
+# never meets a stale cache.
+rm -rf "$arch/tools-build"
+cmake -S "$tools" -B "$arch/tools-build" -DCMAKE_TOOLCHAIN_FILE="$tools/../../cmake/$toolchain.cmake" \
       -DCMAKE_BUILD_TYPE=Release > /dev/null
-timed "build tools" cmake --build "$out/tools-build" -j2 > /dev/null
-cp "$out/tools-build/mspbuild.exe" "$out/tools-build/msiq.exe" "$out/"
+timed "build tools" cmake --build "$arch/tools-build" -j2 > /dev/null
+cp "$arch/tools-build/mspbuild.exe" "$arch/tools-build/msiq.exe" "$arch/"
 
 # 3. A prefix, then the patches; the definitions use paths relative to OUTDIR.
 created=0
@@ -58,7 +62,7 @@ fi
 cp "$demo"/kelvarin-sp1*.patch "$out/"
 cd "$out"
 for def in kelvarin-sp1 kelvarin-sp1-fail kelvarin-sp1-reboot kelvarin-sp1-probe; do
-    timed "mspbuild $def" wine mspbuild.exe "$def.patch" "$def.msp"
+    timed "mspbuild $def" wine "$arch/mspbuild.exe" "$def.patch" "$def.msp"
 done
 # A prefix made here gets its server stopped; a caller's prefix keeps its own.
 [ "$created" -eq 0 ] || wineserver -w

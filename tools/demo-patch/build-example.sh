@@ -7,7 +7,7 @@
 # both, so `cmake --preset target -B <build> -DSPLAUNCH_DEFINITION=OUTDIR/orvell.toml` builds
 # the example launcher. MSPBUILD_EXE is the patch builder build-demo-patch.sh makes; it runs
 # under Wine, of the architecture scripts/wine-env.sh sets, in the prefix given (owned by the
-# caller) or in one made as OUTDIR/prefix. Needs wixl, msiinfo and wine.
+# caller) or in one made as OUTDIR/win32/prefix or OUTDIR/win64/prefix. Needs wixl, msiinfo and wine.
 set -euo pipefail
 
 [ $# -ge 2 ] && [ $# -le 3 ] || { echo "usage: $0 OUTDIR MSPBUILD_EXE [WINEPREFIX]" >&2; exit 2; }
@@ -18,7 +18,8 @@ mkdir -p "$1"
 out=$(cd "$1" && pwd)
 
 source "$tools/../../scripts/wine-env.sh"
-export WINEPREFIX="${3:-$out/prefix}" HOME="$out/home"
+arch=$(wine_arch_dir "$out")
+export WINEPREFIX="${3:-$arch/prefix}" HOME="$arch/home"
 unset DISPLAY
 mkdir -p "$HOME"
 
