@@ -5,8 +5,9 @@ find_program(SPLAUNCH_MSIINFO_PROGRAM msiinfo)
 find_package(Python3 COMPONENTS Interpreter)
 
 # The Windows architecture Wine runs here (scripts/wine-env.sh): win64 works on every x86-64
-# machine; win32 needs a kernel that runs 32-bit programs. The tools, the demo run and the
-# end-to-end tests use the build whose launcher is of that architecture.
+# machine; win32 needs a kernel that runs 32-bit programs (the Makefile passes the one
+# scripts/wine-arch.sh finds). The tools, the demo run and the end-to-end tests use the build
+# whose launcher is of that architecture.
 set(SPLAUNCH_WINE_ARCH "win64" CACHE STRING "Windows architecture Wine runs: win64 or win32")
 set_property(CACHE SPLAUNCH_WINE_ARCH PROPERTY STRINGS win64 win32)
 if(SPLAUNCH_WINE_ARCH STREQUAL "win64")

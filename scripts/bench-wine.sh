@@ -59,6 +59,8 @@ done
 median() { printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 launcher=$(median "${launcher_times[@]}")
 msiexec=$(median "${msiexec_times[@]}")
+echo "launcher: $build/splaunch.exe"
+bash "$(dirname "$0")/wine-arch.sh" describe "$SPLAUNCH_WINE_ARCH" | sed 's/^/    /'
 echo "splaunch.exe /q, $rounds runs:             ${launcher_times[*]} s (median $launcher)"
 echo "msiexec /p kelvarin-sp1.msp /qn, $rounds runs: ${msiexec_times[*]} s (median $msiexec)"
 awk -v a="$launcher" -v b="$msiexec" 'BEGIN { printf "ratio of the medians (splaunch / msiexec): %.2f\n", a / b }'

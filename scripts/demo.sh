@@ -81,7 +81,8 @@ unescape() { sed 's/\\"/"/g; s/\\\\/\\/g'; }
 
 echo
 echo "== splaunch.exe on the demo product"
-echo "launcher:            $build/splaunch.exe ($(case "$SPLAUNCH_WINE_ARCH" in win64) echo "the x86-64 build, run by a 64-bit Wine";; *) echo "the shipped i686 build, run by a 32-bit Wine";; esac))"
+echo "launcher:            $build/splaunch.exe"
+bash "$here/wine-arch.sh" describe "$SPLAUNCH_WINE_ARCH" | sed 's/^/                     /'
 echo "products found:      $(awk '/Call msi.MsiQueryProductStateA/ { split($0, q, "\""); code = q[2] }
                                    /Ret  msi.MsiQueryProductStateA\(\) retval=0000000[15] / { print code }' "$log" | tr '\n' ' ')"
 echo "version:             $version_before -> $version_after"

@@ -1,11 +1,12 @@
 # Sourced by every script that runs Wine: its environment, the architecture it runs, and the demo product's facts.
 #
-# SPLAUNCH_WINE_ARCH picks the Windows architecture Wine runs: win64 (the default: a
-# 64-bit prefix running 64-bit builds of the launcher and the tools, which works on any
-# x86-64 machine) or win32 (a 32-bit prefix running the shipped i686 launcher itself,
-# on machines whose kernel runs 32-bit programs). The caller sets WINEPREFIX and HOME.
+# SPLAUNCH_WINE_ARCH picks the Windows architecture Wine runs: win32 (a 32-bit prefix
+# running the shipped i686 launcher itself, on machines whose kernel runs 32-bit programs)
+# or win64 (a 64-bit prefix running 64-bit builds of the launcher and the tools, which
+# works on any x86-64 machine). Unset, scripts/wine-arch.sh picks the one this machine
+# runs. The caller sets WINEPREFIX and HOME.
 
-SPLAUNCH_WINE_ARCH=${SPLAUNCH_WINE_ARCH:-win64}
+SPLAUNCH_WINE_ARCH=${SPLAUNCH_WINE_ARCH:-$(bash "$(dirname "${BASH_SOURCE[0]}")/wine-arch.sh")}
 case "$SPLAUNCH_WINE_ARCH" in
     win64)
         # Debian's wine command prefers the 32-bit loader; these wrappers use the 64-bit one.
