@@ -38,7 +38,7 @@ start=$(date +%s.%N)
 # The display comes first: a Wine session keeps the display it started with. One session
 # lasts from here to the report, since every new session acts as a restart.
 step "Starting a private X display"
-wd_start_display 110 || exit 1
+wd_start_display || exit 1
 echo "$DISPLAY" >&2
 step "Making a fresh Wine prefix"
 mkdir -p "$WINEPREFIX"

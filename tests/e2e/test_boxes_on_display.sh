@@ -8,7 +8,7 @@ command -v Xvfb >/dev/null && command -v xdotool >/dev/null && command -v import
     || e2e_fail "Xvfb, xdotool and ImageMagick are needed"
 
 # The display comes first: a Wine session keeps the display it started with.
-wd_start_display 140 || e2e_fail "no X display"
+wd_start_display || e2e_fail "no X display"
 e2e_new_prefix boxes_on_display product-7.0.43.5
 trap 'e2e_finish; wd_stop_display' EXIT
 
