@@ -193,18 +193,18 @@ std::vector<std::pair<std::string, std::string>> PatchProperties(const std::stri
                                                                  const std::string& reinstall, const std::string& title,
                                                                  const std::string& guid)
 {
-    return {{"PATCH", "<package>"},
-            {"ADDLOCAL", addLocal},
-            {"REINSTALL", reinstall},
-            {"PATCHTITLE", title},
-            {"PATCHGUID", guid}};
+    return {{"PATCH", "<package>"}, {"ADDLOCAL", addLocal}, {"REINSTALL", reinstall},
+            {"PATCHTITLE", title},  {"PATCHGUID", guid},    {"REBOOT", kNoRestart}};
 }
 
 std::string CommandLine(const std::vector<std::pair<std::string, std::string>>& properties)
 {
     std::string line;
-    for (const auto& property : properties)
-        line += (line.empty() ? "" : " ") + property.first + "=\"" + property.second + "\"";
+    for (const auto& property : properties) {
+        // REBOOT's one word goes as the launcher writes it, without quotes.
+        const std::string quote = property.first == "REBOOT" ? "" : "\"";
+        line += (line.empty() ? "" : " ") + property.first + "=" + quote + property.second + quote;
+    }
     return line;
 }
 

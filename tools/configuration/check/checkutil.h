@@ -79,7 +79,9 @@ bool IsBlank(char c);
 // intended ones; otherwise says what it sets instead and what it never sees.
 std::string MisreadProperties(const std::string& commandLine,
                               const std::vector<std::pair<std::string, std::string>>& intended);
-// The patch command line with its parts; the title and the GUID end it.
+// The value of REBOOT on every configuring call: the installer neither restarts nor asks.
+inline const char kNoRestart[] = "ReallySuppress";
+// The patch command line with its parts; the title, the GUID and REBOOT end it.
 std::vector<std::pair<std::string, std::string>> PatchProperties(const std::string& addLocal,
                                                                  const std::string& reinstall, const std::string& title,
                                                                  const std::string& guid);

@@ -117,7 +117,8 @@ void CheckCopy(Findings& f, const DescriptionCopy& copy, const std::string* patc
             f.Error("the " + std::string(value.first) + " \"" + value.second +
                     "\" holds a double quote, which ends its value early: the installer reads " + line + ", so it " +
                     MisreadProperties(line, intended));
-    f.Note("the patch command line ends with PATCHTITLE=\"" + titleText + "\" PATCHGUID=\"" + guidText + "\"");
+    f.Note("the patch command line ends with PATCHTITLE=\"" + titleText + "\" PATCHGUID=\"" + guidText +
+           "\" REBOOT=" + kNoRestart);
 }
 
 }  // namespace

@@ -62,7 +62,7 @@ const std::string kNoFeature = "STRINGTABLE: 1002: error: the feature name ";
 // clang-format off
 const Case kCases[] = {
     {"a clean configuration: only its identity suffix", [](Configuration&) {},
-     {"TXT 206: -: note: the patch command line ends with PATCHTITLE=\"SP1\" PATCHGUID=\"" + kPatch + "\""}, true},
+     {"TXT 206: -: note: the patch command line ends with PATCHTITLE=\"SP1\" PATCHGUID=\"" + kPatch + "\" REBOOT=ReallySuppress"}, true},
     // Rows past the gap are still checked, and their products still count as configured.
     {"a row missing in one band", [](Configuration& c) { c.rows.erase(701); c.rows[902] = "U1:7.0.43.5"; },
      {"STRINGTABLE: 701: error: row 701 is missing: products 1 to 2 (rows 401-402) will never be offered",
@@ -108,7 +108,7 @@ const Case kCases[] = {
     {"a quote in a feature name", [](Configuration& c) { c.rows[1002] = "U1:A\" REMOVE=\"ALL,P"; },
      {"STRINGTABLE: 1002: error: the feature name \"A\" REMOVE=\"ALL\" holds a double quote, which ends its list "
       "early: the patch command line reads PATCH=\"<package>\" ADDLOCAL=\"\" REINSTALL=\"A\" REMOVE=\"ALL,\" "
-      "PATCHTITLE=\"<title>\" PATCHGUID=\"<guid>\", so the installer sets REINSTALL to \"A\" and also sets REMOVE "
+      "PATCHTITLE=\"<title>\" PATCHGUID=\"<guid>\" REBOOT=ReallySuppress, so the installer sets REINSTALL to \"A\" and also sets REMOVE "
       "to \"ALL,\""}},
     {"rows an installer failure shows",
      [](Configuration& c) {
@@ -141,7 +141,7 @@ const Case kCases[] = {
     {"a quote in the title", Description("PatchTitle=SP1\" REMOVE=\"ALL\r\nPatchGUID=" + kPatch + "\r\n"),
      {"TXT 206: -: error: the PatchTitle \"SP1\" REMOVE=\"ALL\" holds a double quote, which ends its value early: the "
       "installer reads PATCH=\"<package>\" ADDLOCAL=\"<features>\" REINSTALL=\"<features>\" PATCHTITLE=\"SP1\" "
-      "REMOVE=\"ALL\" PATCHGUID=\"" + kPatch + "\", so it sets PATCHTITLE to \"SP1\" and also sets REMOVE to \"ALL\""}},
+      "REMOVE=\"ALL\" PATCHGUID=\"" + kPatch + "\" REBOOT=ReallySuppress, so it sets PATCHTITLE to \"SP1\" and also sets REMOVE to \"ALL\""}},
     // Doubled quotes stand for one inside a quoted value, so even they do not survive.
     {"doubled quotes in the title", Description("PatchTitle=SP1 \"\"Gold\"\"\r\nPatchGUID=" + kPatch + "\r\n"),
      {"TXT 206: -: error: the PatchTitle \"SP1 \"\"Gold\"\"\" holds a double quote"}},
