@@ -29,7 +29,7 @@ if(CERT)
                             "${SPLAUNCH_SIGN_PROGRAM}" "${SPLAUNCH_SIGN_URL}"
                     RESULT_VARIABLE signed)
     if(NOT signed EQUAL 0)
-        message(FATAL_ERROR "${named} could not be signed")
+        message(FATAL_ERROR "${named} could not be signed and verified")
     endif()
 endif()
 if(NOT named STREQUAL LINKED OR CERT)
