@@ -2,7 +2,7 @@
 SHELL := /bin/bash
 JOBS ?= 2
 
-.PHONY: all deps host host-sanitize target wine-build fuzz-build test unit sanitize fuzz-replay e2e fuzz demo size bench bench-wine clean
+.PHONY: all deps host host-sanitize target wine-build fuzz-build test unit sanitize fuzz-replay e2e fuzz demo try size bench bench-wine clean
 
 all: target
 
@@ -48,7 +48,7 @@ clean:
 # (build/target-win64) in a 64-bit Wine, on machines whose kernel runs no 32-bit programs.
 # WINE_ARCH=win32 or win64 forces one. Without it, the goals below first install the
 # packages, then ask scripts/wine-arch.sh and run again with its answer.
-WINE_GOALS := target wine-build e2e test demo size bench-wine
+WINE_GOALS := target wine-build e2e test demo try size bench-wine
 
 ifeq ($(WINE_ARCH),)
 $(WINE_GOALS): deps
@@ -81,8 +81,19 @@ e2e: wine-build
 # end-to-end runs under Wine.
 test: unit sanitize fuzz-replay target e2e
 
+# A launcher from its definition, tried under Wine on its products (scripts/try.sh):
+#   make try DEFINITION=path/to/def.toml PRODUCT="a.msi b.msi" [PACKAGE=patch.msp]
+TRY = SPLAUNCH_WINE_ARCH=$(WINE_ARCH) bash scripts/try.sh
+
+try: wine-build
+	@[ -n "$(DEFINITION)" ] && [ -n "$(PRODUCT)" ] || \
+	    { echo 'usage: make try DEFINITION=path/to/def.toml PRODUCT="a.msi [b.msi...]" [PACKAGE=patch.msp]' >&2; exit 2; }
+	$(TRY) $(if $(PACKAGE),--package "$(PACKAGE)") build/$(WINE_BUILD) "$(DEFINITION)" $(PRODUCT)
+
+# The same on the shipped definition and the demo product, with the demo's own set-up and report.
 demo: wine-build
-	SPLAUNCH_WINE_ARCH=$(WINE_ARCH) bash scripts/demo.sh build/$(WINE_BUILD)
+	$(TRY) --hooks scripts/demo-hooks.sh --package build/$(WINE_BUILD)/demo-patch/kelvarin-sp1.msp \
+	    build/$(WINE_BUILD) res/splaunch.toml build/$(WINE_BUILD)/demo-patch/kelvarin.msi
 
 size: target
 	@bash scripts/size.sh build/target

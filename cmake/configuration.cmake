@@ -19,20 +19,35 @@ endif()
 
 # This build cross-compiles, so the tools are a project of their own with the machine's
 # compiler; its folder is made anew, as the demo tools' is, so no stale cache survives.
-set(SPLAUNCH_TOOLS_DIR "${CMAKE_BINARY_DIR}/configuration-tools")
+# Another build of this source may lend its tools instead (their own build folder never
+# reaches a launcher): a second build folder then compiles only the launcher.
+set(SPLAUNCH_CONFIGURATION_TOOLS "" CACHE PATH
+    "A folder holding splaunch-define and splaunch-check built from this source (default: built in this build folder)")
+if(SPLAUNCH_CONFIGURATION_TOOLS)
+    set(SPLAUNCH_TOOLS_DIR "${SPLAUNCH_CONFIGURATION_TOOLS}")
+else()
+    set(SPLAUNCH_TOOLS_DIR "${CMAKE_BINARY_DIR}/configuration-tools")
+endif()
 set(SPLAUNCH_CHECKER "${SPLAUNCH_TOOLS_DIR}/splaunch-check")
 set(SPLAUNCH_DEFINER "${SPLAUNCH_TOOLS_DIR}/splaunch-define")
-file(GLOB_RECURSE tool_sources CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/tools/configuration/*")
-add_custom_command(
-    OUTPUT "${SPLAUNCH_CHECKER}" "${SPLAUNCH_DEFINER}"
-    COMMAND "${CMAKE_COMMAND}" -E rm -rf "${SPLAUNCH_TOOLS_DIR}"
-    COMMAND "${CMAKE_COMMAND}" -E env --unset=CC --unset=CXX --unset=CXXFLAGS --unset=LDFLAGS
-            bash -c "{ \"$0\" -S \"$1\" -B \"$2\" -DCMAKE_BUILD_TYPE=Release && \"$0\" --build \"$2\" --target splaunch-check splaunch-define; } > \"$2.log\" 2>&1 || { cat \"$2.log\" >&2; exit 1; }"
-            "${CMAKE_COMMAND}" "${CMAKE_SOURCE_DIR}/tools/configuration" "${SPLAUNCH_TOOLS_DIR}"
-    DEPENDS ${tool_sources} "${CMAKE_SOURCE_DIR}/res/resource.h" "${CMAKE_SOURCE_DIR}/res/builtintexts.h"
-    COMMENT "Building splaunch-define and splaunch-check for this machine (log: ${SPLAUNCH_TOOLS_DIR}.log)"
-    VERBATIM)
-add_custom_target(splaunch_configuration_tools DEPENDS "${SPLAUNCH_CHECKER}" "${SPLAUNCH_DEFINER}")
+if(SPLAUNCH_CONFIGURATION_TOOLS)
+    if(NOT EXISTS "${SPLAUNCH_CHECKER}" OR NOT EXISTS "${SPLAUNCH_DEFINER}")
+        message(FATAL_ERROR "SPLAUNCH_CONFIGURATION_TOOLS: no splaunch-define and splaunch-check in ${SPLAUNCH_TOOLS_DIR}")
+    endif()
+    add_custom_target(splaunch_configuration_tools)
+else()
+    file(GLOB_RECURSE tool_sources CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/tools/configuration/*")
+    add_custom_command(
+        OUTPUT "${SPLAUNCH_CHECKER}" "${SPLAUNCH_DEFINER}"
+        COMMAND "${CMAKE_COMMAND}" -E rm -rf "${SPLAUNCH_TOOLS_DIR}"
+        COMMAND "${CMAKE_COMMAND}" -E env --unset=CC --unset=CXX --unset=CXXFLAGS --unset=LDFLAGS
+                bash -c "{ \"$0\" -S \"$1\" -B \"$2\" -DCMAKE_BUILD_TYPE=Release && \"$0\" --build \"$2\" --target splaunch-check splaunch-define; } > \"$2.log\" 2>&1 || { cat \"$2.log\" >&2; exit 1; }"
+                "${CMAKE_COMMAND}" "${CMAKE_SOURCE_DIR}/tools/configuration" "${SPLAUNCH_TOOLS_DIR}"
+        DEPENDS ${tool_sources} "${CMAKE_SOURCE_DIR}/res/resource.h" "${CMAKE_SOURCE_DIR}/res/builtintexts.h"
+        COMMENT "Building splaunch-define and splaunch-check for this machine (log: ${SPLAUNCH_TOOLS_DIR}.log)"
+        VERBATIM)
+    add_custom_target(splaunch_configuration_tools DEPENDS "${SPLAUNCH_CHECKER}" "${SPLAUNCH_DEFINER}")
+endif()
 
 # splaunch_define_launcher(<target> <definition> <folder> [<package target> <package folder>]): the
 # custom target that writes the definition's resource script <folder>/splaunch.rc, with the

@@ -114,7 +114,19 @@ else()
     endif()
 endif()
 
-# Authenticode signing of the launcher once it is linked, stripped and named; unsigned unless
+# The time the launcher states (its PE time stamp, and the signing time of a signature without
+# a time-stamping service), worked out at every build (cmake/source-date.cmake); a new time relinks.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+set(SPLAUNCH_SOURCE_DATE_FILE "${CMAKE_BINARY_DIR}/source-date-epoch")
+add_custom_target(splaunch_source_date
+    COMMAND "${CMAKE_COMMAND}" "-DSOURCE=${CMAKE_SOURCE_DIR}" "-DFILE=${SPLAUNCH_SOURCE_DATE_FILE}"
+            -P "${CMAKE_SOURCE_DIR}/cmake/source-date.cmake"
+    BYPRODUCTS "${SPLAUNCH_SOURCE_DATE_FILE}"
+    VERBATIM)
+add_dependencies(splaunch splaunch_source_date)
+set_property(TARGET splaunch APPEND PROPERTY LINK_DEPENDS "${SPLAUNCH_SOURCE_DATE_FILE}")
+
+# Authenticode signing of the launcher once it is linked, stamped, stripped and named; unsigned unless
 # a certificate is given (scripts/sign.sh: a PEM certificate and key, or a .p12).
 set(SPLAUNCH_SIGN_CERT "" CACHE FILEPATH "Code-signing certificate (PEM, or PKCS#12 .p12/.pfx) to sign the launcher with")
 set(SPLAUNCH_SIGN_KEY "" CACHE FILEPATH "The certificate's private key (PEM); empty for a .p12")
@@ -123,7 +135,8 @@ set(SPLAUNCH_SIGN_TIMESTAMP_URL "" CACHE STRING "RFC 3161 time-stamping service"
 set(SPLAUNCH_SIGN_CA "" CACHE FILEPATH "The root to verify the signature against (default: the system's)")
 add_custom_command(TARGET splaunch POST_BUILD
     COMMAND "${CMAKE_COMMAND}" "-DLINKED=$<TARGET_FILE:splaunch>" "-DFOLDER=${CMAKE_BINARY_DIR}"
-            "-DINFO=${launcher_info}"
+            "-DINFO=${launcher_info}" "-DSOURCE_DATE_FILE=${SPLAUNCH_SOURCE_DATE_FILE}"
+            "-DPYTHON=${Python3_EXECUTABLE}" "-DSTAMP=${CMAKE_SOURCE_DIR}/scripts/pe-stamp.py"
             "-DSIGN=${CMAKE_SOURCE_DIR}/scripts/sign.sh" "-DCERT=${SPLAUNCH_SIGN_CERT}" "-DKEY=${SPLAUNCH_SIGN_KEY}"
             "-DPASSWORD_FILE=${SPLAUNCH_SIGN_PASSWORD_FILE}" "-DTIMESTAMP_URL=${SPLAUNCH_SIGN_TIMESTAMP_URL}"
             "-DCA=${SPLAUNCH_SIGN_CA}" -P "${CMAKE_SOURCE_DIR}/cmake/finish-launcher.cmake"

@@ -25,7 +25,7 @@ case "${1:-} ${2:-}" in
         if probe_32bit >/dev/null; then echo win32; else echo win64; fi
         ;;
     "describe win32")
-        echo "the shipped i686 build, run by a 32-bit Wine"
+        echo "an i686 build, as the launcher ships, run by a 32-bit Wine"
         ;;
     "describe win64")
         echo "the x86-64 build of the same source, run by a 64-bit Wine"
