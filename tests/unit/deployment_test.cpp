@@ -41,11 +41,15 @@ TEST_F(DeploymentTest, AProductThatHasThePatchIsLeftAloneAndOnlyAllOfThemMakeThe
         std::vector<std::string> messages;
         int nExitCode;
         size_t nPatchCalls;
+        UINT nEnumFailure = 0;  // the installer's answer when asked for the applied patches
+        bool bNoPatchCode = false;
     } cases[] = {
         {"silent under /q", {kApplied}, {"/q"}, {}, 0, 0},
         {"two that have it: one box", {kApplied, kApplied}, {}, {"The installed product is up to date."}, 0, 0},
         {"one that has it, one patched", {kApplied, {}}, {}, {Success("Product 1")}, 0, 1},
         {"another patch only", {{kApplied[0]}}, {}, {Success("Product 0")}, 0, 1},
+        {"an installer that cannot tell patches", {kApplied}, {}, {Success("Product 0")}, 0, 1, ERROR_UNKNOWN_PRODUCT},
+        {"so does a launcher without the patch's code", {kApplied}, {}, {Success("Product 0")}, 0, 1, 0, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.pszName);
@@ -53,6 +57,9 @@ TEST_F(DeploymentTest, AProductThatHasThePatchIsLeftAloneAndOnlyAllOfThemMakeThe
         InstallProducts(static_cast<int>(c.products.size()));
         for (size_t i = 0; i < c.products.size(); ++i)
             Sim().products[ProductCode(static_cast<int>(i))].patches = c.products[i];
+        Sim().products[ProductCode(0)].enumPatchesFailure = c.nEnumFailure;
+        if (c.bNoPatchCode)
+            Sim().strings.erase(IDS_PATCH_GUID);
         EXPECT_EQ(RunLauncher(c.args), c.nExitCode);
         EXPECT_EQ(MessageTexts(), c.messages);
         EXPECT_EQ(Sim().configureCalls.size(), c.nPatchCalls);
@@ -62,17 +69,6 @@ TEST_F(DeploymentTest, AProductThatHasThePatchIsLeftAloneAndOnlyAllOfThemMakeThe
         }
         // A product left alone is left before its turn's first change, its package's folder.
         EXPECT_EQ(SimCallsStartingWith("CreateDirectoryA").size(), c.nPatchCalls);
-    }
-    // An installer that cannot tell, or a launcher without the patch's code, patches as before.
-    for (bool bNoCode : {false, true}) {
-        SetUp();
-        InstallProducts(1);
-        Sim().products[ProductCode(0)].patches = kApplied;
-        Sim().products[ProductCode(0)].enumPatchesFailure = bNoCode ? 0 : ERROR_UNKNOWN_PRODUCT;
-        if (bNoCode)
-            Sim().strings.erase(IDS_PATCH_GUID);
-        EXPECT_EQ(RunLauncher(), 0);
-        EXPECT_EQ(MessageTexts(), std::vector<std::string>{Success("Product 0")});
     }
     // /plan says so, and exits 0.
     SetUp();
