@@ -70,7 +70,8 @@ TEST_F(LogTest, EveryDecisionOfARunIsALineOfTheLog)
           "patch configuring " + code + ", the installer's interface at its default level, with: PATCH=\"C:\\windows\\Temp\\SPL",
           "patch result 0", "removal configuring " + code + ", the installer's interface off, with: REMOVE=\"K\"",
           "removal result 0", "restart C:\\windows\\Temp\\SPL", "left for deletion at the next restart through the delayed move",
-          "message code 301 shown: \"" + Success("Product 0") + "\" captioned \"Product 0\"", "end exit code 0: nothing failed\r\n"}},
+          "message code 301 shown: \"" + Success("Product 0") + "\" captioned \"Product 0\"",
+          "end exit code 0: nothing failed\r\n"}},
         {"a rejected version", "1.0.0.0,", 0, IDS_WRONG_VERSION,
          {"gate " + code + ": version \"7.0.43.5\" is not among the accepted \"1.0.0.0,\"",
           "end exit code 308: the first failure reported"}},
@@ -229,11 +230,12 @@ TEST_F(LogTest, ALogIsAddedToAndEachRunNamesTheComputerTheUserAndTheOffsetFromUt
         // The installer's own spellings, typed by habit: /log is /l, /quiet is /qn, which silences the installer
         // too, from the first patch on.
         EXPECT_EQ(RunLauncher({"/LOG", kLog, "/Quiet"}), 0);
-        EXPECT_TRUE(InOrder(LogText(), {"the earlier run's evidence\r\n\r\n[0a1c:0b20][2026-12-06T21:05:03] start computer "
-                                        "PC01, user Administrator, local time " +
-                                            std::string(c.pszOffset) + "\r\n[0a1c:0b20][2026-12-06T21:05:03] start splaunch",
-                                        "installer its interface is off for the whole run (/qn)",
-                                        "the installer's interface off, with: PATCH=", "message code 301 silenced by /qn"}))
+        EXPECT_TRUE(
+            InOrder(LogText(), {"the earlier run's evidence\r\n\r\n[0a1c:0b20][2026-12-06T21:05:03] start computer "
+                                "PC01, user Administrator, local time " +
+                                    std::string(c.pszOffset) + "\r\n[0a1c:0b20][2026-12-06T21:05:03] start splaunch",
+                                "installer its interface is off for the whole run (/qn)",
+                                "the installer's interface off, with: PATCH=", "message code 301 silenced by /qn"}))
             << c.pszOffset;
     }
 }

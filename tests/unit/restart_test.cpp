@@ -43,7 +43,7 @@ TEST_F(RestartTest, OnlyWindows95And98UseTheRenameList)
         DWORD dwPlatformId, dwMajor, dwMinor;
         bool bFails;
         bool bRenameList;
-    } cases[] = {{1, 4, 0, false, true},  {1, 4, 10, false, true}, {1, 7, 10, false, true},
+    } cases[] = {{1, 4, 0, false, true},   {1, 4, 10, false, true}, {1, 7, 10, false, true},
                  {1, 4, 90, false, false}, {2, 4, 0, false, false}, {1, 4, 10, true, false}};
     for (const auto& c : cases) {
         SimReset();
@@ -53,8 +53,7 @@ TEST_F(RestartTest, OnlyWindows95And98UseTheRenameList)
         EXPECT_TRUE(DeleteAtRestart(kTarget));
         // The rename list, or the delayed move and nothing else.
         EXPECT_EQ(Content(kIni), c.bRenameList ? "[rename]\r\n" + kEntry : "<absent>");
-        EXPECT_EQ(Sim().pendingDeletes,
-                  c.bRenameList ? std::vector<std::string>{} : std::vector<std::string>{kTarget});
+        EXPECT_EQ(Sim().pendingDeletes, c.bRenameList ? std::vector<std::string>{} : std::vector<std::string>{kTarget});
     }
 }
 
