@@ -29,8 +29,6 @@ TEST_F(FeaturesTest, RowsStatesAndTheNetworkFlagGiveTheListsAndTheSnapshot)
     } cases[] = {
         // clang-format off
         {"all local", {}, {"U1:HM_CC_6,CC,P"}, {{"HM_CC_6", 3}, {"CC", 3}, {"P", 3}}, 0, "", "HM_CC_6,", {}, {}},
-        {"group absent", {}, {"U1:HM_CC_6,CC,P"}, {{"HM_CC_6", 3}, {"CC", 2}, {"P", 3}}, 0, "", "",
-         {"HM_CC_6,2", "CC,2"}, {}},
         {"own undefined", {}, {"U1:HM_CC_6,CC,P"}, {{"CC", 3}, {"P", 3}}, 0, "", "HM_CC_6,", {}, {}},
         {"only the top", {}, {"U1:HM_CC_6,CC,P"}, {{"P", 3}}, 0, "", "", {}, {}},
         {"top advertised", {}, {"U1:HM_CC_6,CC,P"}, {{"HM_CC_6", 3}, {"CC", 3}, {"P", 1}}, 0, "", "",

@@ -18,7 +18,6 @@ TEST_F(MessagesTest, EachCodeGetsItsTextCaptionAndStyle)
     } cases[] = {
         {1603, Failure(1603, "Kelvarin 2004"), 0x50030},
         {IDS_SUCCESS, "The Kelvarin 2004 update has been successfully applied", 0x50040},
-        {IDS_NOT_INSTALLED, "Product is not installed", 0x50030},
         {IDS_FEATURES_SECOND_BAND, "U1:100% %s %d", 0x50030},  // a row of its own is shown as it stands
         {105, Failure(105, "Kelvarin 2004"), 0x50030},         // an empty row counts as none
         {-5, Failure(-5, "Kelvarin 2004"), 0x50030},

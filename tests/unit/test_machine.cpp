@@ -15,6 +15,8 @@ const char* const kNeutralDescription = "ProductCode={4F2A7C15-3B9D-0409-A1E6-5C
 const char* const kTitleSuffix =
     " PATCHTITLE=\"Kelvarin 2004 SP1\" PATCHGUID=\"{B7E3D1A9-52C4-4F8E-9A06-1D3C7E5B2F48}\"";
 
+const char* const kLog = "C:\\logs\\run.log";
+
 void MachineTest::SetUp()
 {
     SimReset();
@@ -26,6 +28,7 @@ void MachineTest::SetUp()
     SimSetString(IDS_SUCCESS, "The %s update has been successfully applied");
     SimSetString(IDS_NOT_INSTALLED, "Product is not installed");
     SimSetString(IDS_WRONG_VERSION, "Incorrect product version installed");
+    SimWriteFile("C:\\logs\\placeholder", "");
 }
 
 void MachineTest::TearDown()
@@ -34,6 +37,8 @@ void MachineTest::TearDown()
     EXPECT_EQ(Sim().openFileCount, 0) << "a file was left open";
     EXPECT_TRUE(Sim().openHandles.empty()) << "a file handle was left open";
     EXPECT_EQ(Sim().liveDescriptors, 0) << "a security descriptor was not freed";
+    EXPECT_EQ(Sim().ownedMutexCount, 0) << "the installer's mutex was kept";
+    EXPECT_EQ(Sim().openMutexCount, 0) << "a mutex handle was left open";
     CloseLog();
     Sim().allocationsBeforeFailure = -1;
 }
@@ -52,6 +57,14 @@ void MachineTest::AddProductRows(unsigned i, const std::string& code, const std:
     SimSetString(IDS_PRODUCT_TARGET_VERSIONS + i, "U1:7.1.0.5");
     SimSetString(IDS_PRODUCT_HOST_KEYS + i, "U1:Software\\Host\\P" + std::to_string(i));
     SimSetString(IDS_PRODUCT_ACCEPTED_VERSIONS + i, "U1:" + accepted);
+}
+
+void MachineTest::InstallProducts(int nProducts)
+{
+    for (int i = 0; i < nProducts; ++i) {
+        AddProductRows(i, ProductCode(i));
+        Install(ProductCode(i), "7.0.43.5");
+    }
 }
 
 SimProduct& MachineTest::Install(const std::string& code, const std::string& version,
@@ -93,6 +106,17 @@ std::vector<std::string> MachineTest::ConfigureCommandLines()
 std::string MachineTest::Failure(int nCode, const std::string& title)
 {
     return "Error " + std::to_string(nCode) + ": The " + title + " update was not applied";
+}
+
+std::string MachineTest::Success(const std::string& title)
+{
+    return "The " + title + " update has been successfully applied";
+}
+
+std::string MachineTest::LogText()
+{
+    std::string text;
+    return SimReadFile(kLog, text) ? text : "<no log>";
 }
 
 std::string ProductCode(int n)

@@ -11,6 +11,8 @@
 // The shipped description texts and messages, as the tests use them.
 extern const char* const kNeutralDescription;
 extern const char* const kTitleSuffix;
+// The run's log in the tests that ask for one; its folder is on every fresh machine.
+extern const char* const kLog;
 
 class MachineTest : public ::testing::Test {
 protected:
@@ -22,6 +24,8 @@ protected:
     static void AddResources(const std::string& description, const std::string& package = "MSCF package bytes");
     // One product's six rows at index i, tag "U1".
     static void AddProductRows(unsigned i, const std::string& code, const std::string& accepted = "7.0.43.5,7.0.61.1,");
+    // Products 0 .. n-1: their rows, and each installed at 7.0.43.5.
+    static void InstallProducts(int nProducts);
     // An installed product with the given features, all in the given state.
     static SimProduct& Install(const std::string& code, const std::string& version,
                                const std::vector<std::string>& features = {}, INSTALLSTATE state = INSTALLSTATE_LOCAL);
@@ -31,8 +35,11 @@ protected:
     static std::vector<std::string> MessageTexts();
     // The command lines of the configure calls so far.
     static std::vector<std::string> ConfigureCommandLines();
-    // The shipped failure text for a code and a title.
+    // The shipped failure and success texts for a code and a title.
     static std::string Failure(int nCode, const std::string& title);
+    static std::string Success(const std::string& title);
+    // The run's log, or "<no log>".
+    static std::string LogText();
 };
 
 // Whether the action raises a framework exception of type E.
