@@ -4,8 +4,14 @@
 #include "framework/string.h"
 #include "fuzz/harness.h"
 
+#include <string.h>
+
 namespace {
 std::string Text(const CString& str) { return std::string(str, static_cast<size_t>(str.GetLength())); }
+
+// std::string's find as CString's Find answers: -1 for none. A negative start, cast to size_t,
+// is past every string, so std::string finds nothing there either.
+int Found(size_t nAt) { return nAt == std::string::npos ? -1 : static_cast<int>(nAt); }
 
 // The formatter's model: %d %i %u %s take the next argument and write it as what it is,
 // "%%" is "%", anything else after "%" is copied; a missing argument writes nothing.
@@ -15,24 +21,21 @@ std::string ModelFormat(const std::string& format, const std::vector<FormatArg>&
     size_t nNext = 0;
     for (size_t i = 0; i < format.size(); ++i) {
         const char ch = i + 1 < format.size() ? format[i + 1] : '\0';
-        if (format[i] != '%' || ch == '\0') {
+        if (format[i] != '%' || ch == '\0' || strchr("%dius", ch) == NULL) {
             out += format[i];
-        } else if (ch == '%') {
+            continue;
+        }
+        ++i;
+        if (ch == '%') {
             out += '%';
-            ++i;
-        } else if (ch == 'd' || ch == 'i' || ch == 'u' || ch == 's') {
-            ++i;
-            if (nNext < args.size()) {
-                const FormatArg& arg = args[nNext++];
-                if (arg.kind == FormatArg::kText)
-                    out += arg.pszText;
-                else if (arg.kind == FormatArg::kSigned)
-                    out += std::to_string(arg.nValue);
-                else
-                    out += std::to_string(static_cast<unsigned long>(arg.nValue));
-            }
-        } else {
-            out += '%';
+        } else if (nNext < args.size()) {
+            const FormatArg& arg = args[nNext++];
+            if (arg.kind == FormatArg::kText)
+                out += arg.pszText;
+            else if (arg.kind == FormatArg::kSigned)
+                out += std::to_string(arg.nValue);
+            else
+                out += std::to_string(static_cast<unsigned long>(arg.nValue));
         }
     }
     return out;
@@ -63,11 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
                 str = str + str, model += model;
                 break;
             case 2:
-                FuzzCheck(str.Find(a, n) ==
-                              (n < 0 || n >= static_cast<int>(model.size())
-                                   ? -1
-                                   : static_cast<int>(model.find(a, n) == std::string::npos ? -1 : model.find(a, n))),
-                          "Find of a character");
+                FuzzCheck(str.Find(a, n) == Found(model.find(a, static_cast<size_t>(n))), "Find of a character");
                 break;
             case 3:
                 str = str.Left(n), model = model.substr(0, n < 0 ? 0 : n);
@@ -82,10 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
                 break;
             case 6: {
                 const char szSub[] = {a, b, '\0'};
-                const size_t nFound =
-                    n < 0 || static_cast<size_t>(n) > model.size() ? std::string::npos : model.find(szSub, n);
-                FuzzCheck(str.Find(szSub, n) == (nFound == std::string::npos ? -1 : static_cast<int>(nFound)),
-                          "Find of a text");
+                FuzzCheck(str.Find(szSub, n) == Found(model.find(szSub, static_cast<size_t>(n))), "Find of a text");
                 break;
             }
             default: {
@@ -94,11 +90,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
                 strFormatted.Format(format.c_str(), n, "txt", static_cast<unsigned>(b));
                 const std::vector<FormatArg> args = {FormatArg(n), FormatArg("txt"),
                                                      FormatArg(static_cast<unsigned>(b))};
-                FuzzCheck(Text(strFormatted) == ModelFormat(format, args), "Format");
+                const std::string formatted = ModelFormat(format, args);
+                FuzzCheck(Text(strFormatted) == formatted, "Format");
                 char szSmall[8];
                 const size_t nLength = FormatText(szSmall, sizeof szSmall, format.c_str(), args.data(), args.size());
-                FuzzCheck(nLength == ModelFormat(format, args).size() &&
-                              std::string(szSmall) == ModelFormat(format, args).substr(0, sizeof szSmall - 1),
+                FuzzCheck(nLength == formatted.size() &&
+                              std::string(szSmall) == formatted.substr(0, sizeof szSmall - 1),
                           "FormatText into a small buffer");
             }
             }

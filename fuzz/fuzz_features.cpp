@@ -12,13 +12,8 @@ const char kCode[] = "{4F2A7C15-3B9D-0409-A1E6-5C8D2B7F9031}";
 // the list must end with a comma and has no name after it.
 std::vector<std::string> Names(const std::string& text, bool bTerminated = false)
 {
-    std::vector<std::string> names(1);
-    for (char ch : text) {
-        if (ch == ',')
-            names.emplace_back();
-        else
-            names.back() += ch;
-    }
+    std::vector<std::string> names =
+        FuzzSplit(reinterpret_cast<const uint8_t*>(text.data()), text.size(), ',', text.size() + 1);
     if (bTerminated) {
         FuzzCheck(names.back().empty(), "a list ends with a comma");
         names.pop_back();

@@ -2,21 +2,11 @@
 #include "fuzz/harness.h"
 #include "payload/restart.h"
 
+#include <algorithm>
 #include <strings.h>
 
 static const char kPath[] = "C:\\fuzz\\MSP0.tmp";
 static const std::string kEntry = std::string("NUL=") + kPath + "\r\n\r\n";
-
-// The line's text without its line end (LF, or CR LF).
-static std::string LineText(const std::string& line)
-{
-    std::string text = line;
-    if (!text.empty() && text.back() == '\n')
-        text.pop_back();
-    if (!text.empty() && text.back() == '\r' && line.back() == '\n')
-        text.pop_back();
-    return text;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
 {
@@ -38,16 +28,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
     FuzzCheck(nAt != std::string::npos && list.find(kEntry, nAt + 1) == std::string::npos, "one entry");
     std::string before = list.substr(0, nAt);
     const std::string after = list.substr(nAt + kEntry.size());
-    // Where the entry went: after the first "[rename]" line's section, or in a new one at the end.
+    // Where the entry went: in the section of the first "[rename]" line (any case), or a new one at the end.
     size_t nHeader = std::string::npos;
-    for (size_t nLine = 0; nLine < old.size();) {
-        const size_t nEnd = old.find('\n', nLine);
-        const std::string line = old.substr(nLine, nEnd == std::string::npos ? std::string::npos : nEnd - nLine + 1);
-        if (strcasecmp(LineText(line).c_str(), "[rename]") == 0 && LineText(line).size() == 8) {
+    for (size_t nLine = 0; nHeader == std::string::npos && nLine < old.size();) {
+        const size_t nEnd = std::min(old.find('\n', nLine), old.size());
+        std::string text = old.substr(nLine, nEnd - nLine);
+        if (nEnd < old.size() && !text.empty() && text.back() == '\r')
+            text.pop_back();
+        if (strcasecmp(text.c_str(), "[rename]") == 0 && text.size() == 8)
             nHeader = nLine;
-            break;
-        }
-        nLine += line.size();
+        nLine = nEnd + 1;
     }
     if (nHeader == std::string::npos) {
         FuzzCheck(before.size() >= 10 && before.compare(before.size() - 10, 10, "[rename]\r\n") == 0, "a new section");

@@ -2,6 +2,21 @@
 #include "fuzz/harness.h"
 #include "installer/versiongate.h"
 
+// A number as the runtime's atol reads it, wrapping modulo 2^32.
+static uint32_t ModelAtol(const std::string& text)
+{
+    size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r')))
+        ++i;
+    bool bNegative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        bNegative = text[i++] == '-';
+    uint32_t nValue = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+        nValue = nValue * 10 + static_cast<uint32_t>(text[i] - '0');
+    return bNegative ? 0u - nValue : nValue;
+}
+
 // The model: "," counts as "."; the parts before the first three dots are read, the fourth
 // only after a third dot, each number as atol reads it and cut to its low 16 bits.
 static std::vector<uint16_t> ModelParts(std::string text)
@@ -14,10 +29,10 @@ static std::vector<uint16_t> ModelParts(std::string text)
         const size_t nDot = text.find('.');
         if (nDot == std::string::npos)
             return parts;
-        parts[i] = static_cast<uint16_t>(FuzzAtol(text.substr(0, nDot)));
+        parts[i] = static_cast<uint16_t>(ModelAtol(text.substr(0, nDot)));
         text = text.substr(nDot + 1);
     }
-    parts[3] = static_cast<uint16_t>(FuzzAtol(text));
+    parts[3] = static_cast<uint16_t>(ModelAtol(text));
     return parts;
 }
 

@@ -30,20 +30,6 @@ std::vector<std::string> FuzzSplit(const uint8_t* pData, size_t nSize, char chSe
     return parts;
 }
 
-uint32_t FuzzAtol(const std::string& text)
-{
-    size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r')))
-        ++i;
-    bool bNegative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        bNegative = text[i++] == '-';
-    uint32_t nValue = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
-        nValue = nValue * 10 + static_cast<uint32_t>(text[i] - '0');
-    return bNegative ? 0u - nValue : nValue;
-}
-
 void FuzzCheck(bool bHolds, const char* pszInvariant)
 {
     if (!bHolds) {

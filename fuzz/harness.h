@@ -16,9 +16,5 @@ void FuzzReset();
 // part keeps the rest).
 std::vector<std::string> FuzzSplit(const uint8_t* pData, size_t nSize, char chSeparator, size_t nMaxParts);
 
-// Reads a number as the runtime's atol does, wrapping modulo 2^32: the model of the
-// launcher's own reader, written independently of it.
-uint32_t FuzzAtol(const std::string& text);
-
 // Stops the run when an invariant does not hold, naming it.
 void FuzzCheck(bool bHolds, const char* pszInvariant);

@@ -103,8 +103,6 @@ const Case kCases[] = {
     {"empty feature names", [](Configuration& c) { c.rows[1002] = "U1:A,,P,"; },
      {"STRINGTABLE: 1002: error: the feature list \"A,,P,\" has an empty name (entry 2)",
       "STRINGTABLE: 1002: error: the feature list \"A,,P,\" has an empty name (entry 4, after the last comma)"}},
-    {"a blank after a comma", [](Configuration& c) { c.rows[1002] = "U1:HM_CORE_0001, CORECOMMON,P"; },
-     {"STRINGTABLE: 1002: error: the feature name \" CORECOMMON\" in \"HM_CORE_0001, CORECOMMON,P\" holds a blank"}},
     {"a quote in a feature name", [](Configuration& c) { c.rows[1002] = "U1:A\" REMOVE=\"ALL,P"; },
      {"STRINGTABLE: 1002: error: the feature name \"A\" REMOVE=\"ALL\" holds a double quote, which ends its list "
       "early: the patch command line reads PATCH=\"<package>\" ADDLOCAL=\"\" REINSTALL=\"A\" REMOVE=\"ALL,\" "

@@ -70,8 +70,6 @@ TEST(Definition, ACompleteDefinitionMakesItsRowsAndDescriptions)
     const std::map<unsigned, std::string> expected = {
         {IDS_PATCH_GUID, kGuid},
         {IDS_SUCCESS, "Orvell: the %s update is in place"},
-        {IDS_ERROR_FORMAT, "Error %d: The %s update was not applied"},
-        {400, "OR5:Orvell 5"},
         {401, "OR5:Orvell 5"},
         {500, "OR5:{A3E1C6B2-4D5F-0409-8E9A-1B2C3D4E5F60}"},
         {501, "OR5:{A3E1C6B2-4D5F-0407-8E9A-1B2C3D4E5F60}"},
