@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
 # A target build of a configuration with a hidden product row stops at the configuration check, naming the row; warn-only lets it through; a broken package header byte is named, no crash, no temporary copy left.
-set -euo pipefail
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/lib.sh" || exit 1
 WORK="$E2E_DIR/check_refuses"
 rm -rf "$WORK" && mkdir -p "$WORK"
 cp -r "$SPLAUNCH_DEFINITION_DIR" "$WORK/config"

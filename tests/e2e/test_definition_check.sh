@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
 # Target builds from definitions: the example of docs/example builds, checks clean and is named as its definition says; a misspelt feature name, or accepted versions without the version the patch was made from, stop the build at the check with the row's error.
-set -euo pipefail
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/lib.sh" || exit 1
 e2e_new_prefix definition_check
 
 # build DEFINITION TARGET [CMAKE OPTIONS...]: configures one build folder for the definition and

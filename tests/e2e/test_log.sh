@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # /l: the launcher's log, and the installer's own verbose log beside it; a log that cannot be created stops the run with 1622 before anything is touched; a device gets no installer log.
 # fixtures: product_7_0_43_5
-set -euo pipefail
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/lib.sh" || exit 1
 e2e_new_prefix log product-7.0.43.5
 mkdir -p "$WINEPREFIX/drive_c/logs"
 e2e_run /q /l 'C:\logs\run.log'
@@ -35,4 +34,3 @@ e2e_run /q /l NUL
 e2e_expect_eq "$RC" 0 "exit code with /l NUL"
 e2e_expect_eq "$(e2e_msiq version "$PRODUCT")" 7.1.0.5 "VersionString after the run with /l NUL"
 e2e_expect_eq "$(find "$WORK" -iname 'nul_*' | wc -l)" 0 "installer logs named after the device"
-echo "PASS"

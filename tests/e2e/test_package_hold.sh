@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # The package waits in a new folder under Windows\Temp, held read-only for the whole turn: during the removal call, when the installer no longer holds it, a process the installer starts can neither write nor move it. The patch applies from there.
 # fixtures: product_7_0_43_5
-set -euo pipefail
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/lib.sh" || exit 1
 
 # run_probed NAME COMMAND...: a fresh product whose group STD_JIS is absent, so that the run
 # ends with a removal call; the probing patch's custom action runs at every configure call.
@@ -38,4 +37,3 @@ temp=$(e2e_temp_package)
 wine reg query "$PENDING_KEY" /v PendingFileRenameOperations | tr -d '\r' | grep -qF "\\??\\${temp%\\*}" \
     || e2e_fail "the folder is not left for deletion"
 [ ! -e "$(e2e_unix_path "${temp%\\*}")" ] || e2e_fail "the folder ${temp%\\*} is still there after the run"
-echo "PASS"

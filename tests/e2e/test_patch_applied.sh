@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # A real patch applied by the launcher: effect on the product, the command line the installer received, the host settings removed first, the success box, exit 0, and the package deleted by the next restart.
 # fixtures: product_7_0_43_5
-set -euo pipefail
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/lib.sh" || exit 1
 e2e_new_prefix patch_applied product-7.0.43.5
 profiles="HKCU\\$HOST_KEY\\Profiles"
 
@@ -49,4 +48,3 @@ wine reg query "$PENDING_KEY" /v PendingFileRenameOperations | tr -d '\r' | grep
 [ ! -e "$WINEPREFIX/drive_c/windows/wininit.ini" ] || e2e_fail "wininit.ini written on NT"
 wine_stop_server
 e2e_expect_eq "$(wine_reg_value "$PENDING_KEY" PendingFileRenameOperations)" absent "pending operations after the restart"
-echo "PASS"
