@@ -34,6 +34,17 @@ e2e_new_prefix() {
     wineserver -p
 }
 
+# e2e_build FOLDER TARGET [CMAKE OPTIONS...]: configures a target build of the source in FOLDER, lent
+# this build's configuration tools, and builds TARGET; sets RC, keeps the output in FOLDER.log.
+e2e_build() {
+    local folder=$1 target=$2
+    shift 2
+    RC=0
+    (cd "$SPLAUNCH_SOURCE_DIR" && cmake --preset target -B "$folder" \
+        -DSPLAUNCH_CONFIGURATION_TOOLS="$SPLAUNCH_TOOLS_DIR" "$@" && cmake --build "$folder" -j2 --target "$target") \
+        >"$folder.log" 2>&1 || RC=$?
+}
+
 # At the end of a scenario: its Wine server stops; a passed scenario's prefix copies (about
 # 590 MB each) go, and it says PASS; a failed one's stay for a look.
 E2E_PREFIXES=()

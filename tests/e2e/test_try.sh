@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# make try's runner (scripts/try.sh) on the example of docs/example: its launcher built, its product installed in a fresh prefix, planned and patched to the definition's target version, the boxes photographed; with a product the definition does not name beside it, the try fails on that one.
+# make try's runner (scripts/try.sh) on the example of docs/example: its launcher built (its definition checks clean, the file named as it says), its product installed in a fresh prefix, planned and patched to the definition's target version, the boxes photographed; with a product the definition does not name beside it, the try fails on that one.
 # fixtures: none
 source "$(dirname "$0")/lib.sh" || exit 1
 WORK="$E2E_DIR/try"
@@ -22,6 +22,9 @@ try example "$example/orvell.msi"
 e2e_expect_eq "$RC" 0 "exit status of the try ($WORK/example.txt)"
 grep -qxF "$orvell" "$WORK/example.txt" || e2e_fail "the example was not patched: $WORK/example.txt"
 grep -qx 'result: *patched' "$WORK/example.txt" || e2e_fail "no result line in $WORK/example.txt"
+grep -q ": 0 errors, 0 warnings; 2 products, 1 description copy, a patch for 2 products$" "$WORK/folder/build.log" ||
+    e2e_fail "no clean check in $WORK/folder/build.log"
+[ -f "$WORK/folder/orvell-sp1.exe" ] || e2e_fail "no orvell-sp1.exe in $WORK/folder"
 for shot in plan/box-1.png shots/box-1.png; do
     grep -qF "window \"Orvell 5\": $WORK/folder/run/$shot" "$WORK/example.txt" && [ -s "$WORK/folder/run/$shot" ] ||
         e2e_fail "no screenshot $shot in $WORK/example.txt"
