@@ -10,7 +10,6 @@ DEMO_TOOLS=$(wine_arch_dir "$DEMO_DIR")    # the query tool and the patch builde
 E2E_RELAY="MessageBoxA;MsiQueryProductStateA;MsiGetProductInfoA;MsiQueryFeatureStateA;MsiConfigureProductExA;MsiSetInternalUI;MsiEnumPatchesA;MoveFileExA;RegOpenKeyExA;RegDeleteKeyA;RegDeleteValueA;SetThreadLocale;LoadLibraryExA;ExitWindowsEx;AdjustTokenPrivileges;OpenMutexA"
 
 PRODUCT=$DEMO_PRODUCT
-PROFILE=Drafting
 
 e2e_fail() { echo "FAIL: $*" >&2; exit 1; }
 # A command that fails under set -e names itself instead of ending the scenario silently.
@@ -94,10 +93,8 @@ e2e_configure_calls() {
 # The patch command line's temporary package, as the configure call named it.
 e2e_temp_package() { e2e_configure_calls | sed -n '1s/^[^ ]* PATCH="\([^"]*\)".*/\1/p'; }
 
-# The demo build's query tool in the scenario's prefix; the demo product's feature states
-# ("name=state" words on one line); a file of the installed product, as text.
+# The demo build's query tool in the scenario's prefix; a file of the installed product, as text.
 e2e_msiq() { wine "$DEMO_TOOLS/msiq.exe" "$@" | tr -d '\r'; }
-e2e_features() { e2e_msiq features "$PRODUCT" "$@" | tr '\n' ' ' | sed 's/ $//'; }
 e2e_product_file() { tr -d '\r' < "$WINEPREFIX/drive_c/$DEMO_PRODUCT_DIR/$1"; }
 
 # e2e_reg_key KEY: "present" or "absent". e2e_unix_path PATH: a Windows path in the prefix,
