@@ -1,99 +1,69 @@
-# Shared helpers of the end-to-end scenarios: Wine prefixes, the demo product, runs, relay traces.
+# Shared helpers of the end-to-end scenarios: shell options, Wine prefixes, the demo product, runs, relay traces.
 # Needs SPLAUNCH_EXE, DEMO_DIR and E2E_DIR from the test's environment (tests/e2e/CMakeLists.txt).
+set -eEuo pipefail    # a scenario ends at its first failing command
 
 source "$SPLAUNCH_SOURCE_DIR/scripts/wine-env.sh"
 unset DISPLAY
 
-E2E_TEMPLATE="$E2E_DIR/template"
 DEMO_TOOLS=$(wine_arch_dir "$DEMO_DIR")    # the query tool and the patch builder Wine runs here
 # Functions the relay trace shows; everything else stays quiet.
 E2E_RELAY="MessageBoxA;MsiQueryProductStateA;MsiGetProductInfoA;MsiQueryFeatureStateA;MsiConfigureProductExA;MsiSetInternalUI;MsiEnumPatchesA;MoveFileExA;RegOpenKeyExA;RegDeleteKeyA;RegDeleteValueA;SetThreadLocale;LoadLibraryExA;ExitWindowsEx;AdjustTokenPrivileges;OpenMutexA"
 
 PRODUCT=$DEMO_PRODUCT
-PROFILE=Drafting
 
 e2e_fail() { echo "FAIL: $*" >&2; exit 1; }
 # A command that fails under set -e names itself instead of ending the scenario silently.
-set -E
 trap '[[ $- != *e* ]] || echo "FAIL: ${BASH_SOURCE[0]##*/}:$LINENO: $BASH_COMMAND (status $?)" >&2' ERR
 
 e2e_expect_eq() { [ "$1" = "$2" ] || e2e_fail "$3: expected [$2], got [$1]"; }
 
-
-# Makes the template prefix once, its relay trace narrowed to the launcher's calls; remade
-# when the architecture Wine runs changes, since a prefix refuses the other one.
-e2e_prepare_template() {
-    local stamp="$SPLAUNCH_WINE_ARCH $E2E_RELAY"
-    mkdir -p "$E2E_DIR"
-    if [ -f "$E2E_TEMPLATE/.ready" ] && [ "$(cat "$E2E_TEMPLATE/.ready")" = "$stamp" ]; then return 0; fi
-    rm -rf "$E2E_TEMPLATE"
-    export WINEPREFIX="$E2E_TEMPLATE/prefix" HOME="$E2E_TEMPLATE/home" TMPDIR="$E2E_TEMPLATE/tmp"
-    mkdir -p "$HOME" "$TMPDIR"
-    wine_boot_prefix "$E2E_RELAY" || e2e_fail "wineboot -i failed in $WINEPREFIX"
-    wine_stop_server
-    echo "$stamp" > "$E2E_TEMPLATE/.ready"
-}
-
-# e2e_prepare_product VERSION: a template with the demo product installed at VERSION
-# (all features local) and the host settings; remade when the demo package changes.
-e2e_prepare_product() {
-    local version=$1 dir="$E2E_DIR/product-$1" stamp msi
-    stamp=$(cat "$DEMO_DIR/kelvarin.msi" "$SPLAUNCH_SOURCE_DIR/demo/gen-kelvarin.py" "$E2E_TEMPLATE/.ready" | md5sum)
-    if [ -f "$dir/.ready" ] && [ "$(cat "$dir/.ready")" = "$stamp" ]; then return 0; fi
-    rm -rf "$dir" && mkdir -p "$dir/home" "$dir/tmp"
-    cp -a "$E2E_TEMPLATE/prefix" "$dir/prefix"
-    export WINEPREFIX="$dir/prefix" HOME="$dir/home" TMPDIR="$dir/tmp"
-    msi="$DEMO_DIR/kelvarin.msi"
-    if [ "$version" != 7.0.43.5 ]; then
-        python3 "$SPLAUNCH_SOURCE_DIR/demo/gen-kelvarin.py" "$dir/msi" --version "$version" >/dev/null
-        (cd "$dir/msi" && wixl -a x86 -o kelvarin.msi kelvarin.wxs) || e2e_fail "wixl failed for $version"
-        msi="$dir/msi/kelvarin.msi"
-    fi
-    cp "$msi" "$WINEPREFIX/drive_c/kelvarin.msi"
-    timeout 120 wine msiexec /i 'C:\kelvarin.msi' /qn ADDLOCAL=ALL || e2e_fail "installing the demo product failed"
-    wine_add_demo_host_settings
-    e2e_expect_eq "$(e2e_msiq version "$PRODUCT")" "$version" "installed version"
-    wine_stop_server
-    echo "$stamp" > "$dir/.ready"
-}
-
-# e2e_new_prefix NAME [TEMPLATE]: the scenario's own copy of a template (default: the
-# booted one; "product-7.0.43.5" for the installed product) with its own wineserver, kept
-# up until the scenario ends so that no restart happens in between. Sets WORK.
+# e2e_new_prefix NAME [TEMPLATE [LAUNCHER]]: the scenario's own copy of a template (default: the
+# booted one; "product-7.0.43.5" for the installed product) with its own wineserver, kept up until
+# the scenario ends or makes its next prefix, so that no restart happens in between. Sets WORK,
+# with LAUNCHER (default: the shipped one) as $WORK/splaunch.exe.
 e2e_new_prefix() {
-    local name="$1" template="${2:-template}"
-    WORK="$E2E_DIR/$name"
-    rm -rf "$WORK"
-    mkdir -p "$WORK/home" "$WORK/tmp"
-    cp -a "$E2E_DIR/$template/prefix" "$WORK/prefix"
+    [ ${#E2E_PREFIXES[@]} -eq 0 ] || wine_stop_server
+    WORK="$E2E_DIR/$1"
+    rm -rf "$WORK" && mkdir -p "$WORK/home" "$WORK/tmp"
+    cp -a "$E2E_DIR/${2:-template}/prefix" "$WORK/prefix"
     # Wine keeps its server folders (wine-XXXXXX) in TMPDIR: inside the scenario's folder.
     export WINEPREFIX="$WORK/prefix" HOME="$WORK/home" TMPDIR="$WORK/tmp"
-    cp "$SPLAUNCH_EXE" "$WORK/splaunch.exe"
+    cp "${3:-$SPLAUNCH_EXE}" "$WORK/splaunch.exe"
     E2E_PREFIXES+=("$WINEPREFIX")
-    trap 'e2e_finish' EXIT
     wineserver -p
 }
 
-# At the end of a scenario: the server stops; a passed scenario's prefix copies (about
-# 590 MB each) go, a failed one's stay for a look.
+# e2e_build FOLDER TARGET [CMAKE OPTIONS...]: configures a target build of the source in FOLDER, lent
+# this build's configuration tools, and builds TARGET; sets RC, keeps the output in FOLDER.log.
+e2e_build() {
+    local folder=$1 target=$2
+    shift 2
+    RC=0
+    (cd "$SPLAUNCH_SOURCE_DIR" && cmake --preset target -B "$folder" \
+        -DSPLAUNCH_CONFIGURATION_TOOLS="$SPLAUNCH_TOOLS_DIR" "$@" && cmake --build "$folder" -j2 --target "$target") \
+        >"$folder.log" 2>&1 || RC=$?
+}
+
+# At the end of a scenario: its Wine server stops; a passed scenario's prefix copies (about
+# 590 MB each) go, and it says PASS; a failed one's stay for a look.
 E2E_PREFIXES=()
 e2e_finish() {
     local rc=$? prefix
-    wine_stop_server
+    [ ${#E2E_PREFIXES[@]} -eq 0 ] || wine_stop_server
     if [ "$rc" -eq 0 ]; then
         for prefix in "${E2E_PREFIXES[@]}"; do rm -rf "$prefix"; done
+        echo PASS
     fi
 }
+trap e2e_finish EXIT
 
 # e2e_run [ARGS...]: runs $WORK/splaunch.exe under the relay trace; sets RC (the exit
 # code modulo 256, as wine reports it) and leaves the trace in $WORK/relay.log.
 # E2E_CHANNELS adds debug channels (e.g. "+msi").
 e2e_run() {
-    set +e
+    RC=0
     (cd "$WORK" && WINEDEBUG="+relay${E2E_CHANNELS:+,$E2E_CHANNELS}" timeout 90 wine "$WORK/splaunch.exe" "$@" \
-        2>"$WORK/relay.log" >/dev/null)
-    RC=$?
-    set -e
+        2>"$WORK/relay.log" >/dev/null) || RC=$?
     [ "$RC" -ne 124 ] || e2e_fail "splaunch.exe $* did not end within 90 s"
 }
 
@@ -121,14 +91,10 @@ e2e_configure_calls() {
 }
 
 # The patch command line's temporary package, as the configure call named it.
-e2e_temp_package() {
-    e2e_configure_calls | sed -n '1s/^[^ ]* PATCH="\([^"]*\)".*/\1/p'
-}
+e2e_temp_package() { e2e_configure_calls | sed -n '1s/^[^ ]* PATCH="\([^"]*\)".*/\1/p'; }
 
-# The demo build's query tool in the scenario's prefix; the demo product's feature states
-# ("name=state" words on one line); a file of the installed product, as text.
+# The demo build's query tool in the scenario's prefix; a file of the installed product, as text.
 e2e_msiq() { wine "$DEMO_TOOLS/msiq.exe" "$@" | tr -d '\r'; }
-e2e_features() { e2e_msiq features "$PRODUCT" "$@" | tr '\n' ' ' | sed 's/ $//'; }
 e2e_product_file() { tr -d '\r' < "$WINEPREFIX/drive_c/$DEMO_PRODUCT_DIR/$1"; }
 
 # e2e_reg_key KEY: "present" or "absent". e2e_unix_path PATH: a Windows path in the prefix,
@@ -139,9 +105,7 @@ e2e_unix_path() { winepath -u "$1" 2>/dev/null | tr -d '\r'; }
 # e2e_expect_box_unless QUIET BOX: the run showed exactly BOX ("text|caption|style"),
 # or no box at all when QUIET is /q.
 e2e_expect_box_unless() {
-    if [ -z "$1" ]; then
-        e2e_expect_eq "$(e2e_message_boxes)" "$2" "message boxes"
-    else
-        e2e_expect_eq "$(e2e_message_boxes)" "" "message boxes with /q"
-    fi
+    local box=$2
+    [ -z "$1" ] || box=""
+    e2e_expect_eq "$(e2e_message_boxes)" "$box" "message boxes${1:+ with $1}"
 }

@@ -63,35 +63,34 @@ static void GiveBackHeap(void* pLast)
     }
 }
 
-// With nothing left on the heap: the memory exception is thrown and caught, and so is
-// the one a file exception becomes while it is held (the runtime's reserve holds both).
-static bool ThrowOnEmptyHeap()
-{
-    void* pTaken = TakeWholeHeap();
-    int nCaught = 0;
-    try {
-        FwThrowMemoryException();
-    } catch (CException* e) {
-        try {
-            FwThrowFileException(CFileException::genericException);
-        } catch (CException* eInner) {
-            ++nCaught;
-            eInner->Delete();
-        }
-        ++nCaught;
-        e->Delete();
-    }
-    GiveBackHeap(pTaken);
-    return nCaught == 2;
-}
-
 // 0 when every step passed, else the code of the first that failed (10 and up: 1 is the
 // entry's answer without an application object, 3 the runtime's abort).
 static int Probe()
 {
-    // First, as the launcher may meet it: its first exception thrown on a used-up heap;
-    // only where the address space is small enough to use up.
-    if (sizeof(void*) == 4 && !ThrowOnEmptyHeap())
+    // First, as the launcher may meet it: its first exception the memory exception a refused
+    // allocation raises, on a used-up heap where the address space is small enough to use up;
+    // a file exception thrown and caught while it is held (on that heap it becomes a memory
+    // exception: the runtime's reserve holds both), then it thrown again from its handler.
+    void* pTaken = sizeof(void*) == 4 ? TakeWholeHeap() : NULL;
+    int nCaught = 0;
+    try {
+        try {
+            (void)FwAlloc(static_cast<size_t>(-64));
+        } catch (CException* e) {
+            try {
+                FwThrowFileException(CFileException::genericException);
+            } catch (CException* eInner) {
+                ++nCaught;
+                eInner->Delete();
+            }
+            throw;
+        }
+    } catch (CException* e) {
+        ++nCaught;
+        e->Delete();
+    }
+    GiveBackHeap(pTaken);
+    if (nCaught != 2)
         return 10;
 
     int nCause = CFileException::none;
@@ -103,29 +102,6 @@ static int Probe()
     }
     if (nCause != CFileException::genericException || s_nUnwound != 2)
         return 11;
-
-    // The memory exception, as a refused allocation raises it; and a second exception
-    // thrown and caught while it is held, then it thrown again from its handler.
-    bool bMemory = false;
-    bool bNested = false;
-    try {
-        try {
-            (void)FwAlloc(static_cast<size_t>(-64));
-        } catch (CException* e) {
-            try {
-                FwThrowFileException(CFileException::genericException);
-            } catch (CException* eInner) {
-                bNested = true;
-                eInner->Delete();
-            }
-            throw;
-        }
-    } catch (CException* e) {
-        bMemory = true;
-        e->Delete();
-    }
-    if (!bMemory || !bNested)
-        return 12;
     return 0;
 }
 

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # /l: the launcher's log, and the installer's own verbose log beside it; a log that cannot be created stops the run with 1622 before anything is touched; a device gets no installer log.
 # fixtures: product_7_0_43_5
-set -euo pipefail
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/lib.sh" || exit 1
 e2e_new_prefix log product-7.0.43.5
 mkdir -p "$WINEPREFIX/drive_c/logs"
 e2e_run /q /l 'C:\logs\run.log'
@@ -17,12 +16,10 @@ for line in "start splaunch 1.0.0.1, command line: " "installer msi.dll loaded f
     echo "$log" | grep -qF -- "$line" || e2e_fail "the log has no line with [$line]"
 done
 installer_log="$WINEPREFIX/drive_c/logs/run_001_$PRODUCT.log"
-[ -f "$installer_log" ] || e2e_fail "no installer log $installer_log"
 grep -aq '=== Logging started' "$installer_log" && grep -aq 'INSTALL. Return value 1' "$installer_log" \
-    || e2e_fail "the installer log is not the installer's"
+    || e2e_fail "no installer log $installer_log, or not the installer's"
 echo "$log" | grep -qF "installer its log for this turn: C:\\logs\\run_001_$PRODUCT.log (result 0)" \
     || e2e_fail "the log does not name the installer's log"
-wine_stop_server
 
 e2e_new_prefix log_missing_folder product-7.0.43.5
 e2e_run /q /l 'C:\no such folder\run.log'
@@ -35,4 +32,3 @@ e2e_run /q /l NUL
 e2e_expect_eq "$RC" 0 "exit code with /l NUL"
 e2e_expect_eq "$(e2e_msiq version "$PRODUCT")" 7.1.0.5 "VersionString after the run with /l NUL"
 e2e_expect_eq "$(find "$WORK" -iname 'nul_*' | wc -l)" 0 "installer logs named after the device"
-echo "PASS"

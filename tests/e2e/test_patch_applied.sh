@@ -1,13 +1,25 @@
 #!/usr/bin/env bash
-# A real patch applied by the launcher: effect on the product, the command line the installer received, the host settings removed first, the success box, exit 0, and the package deleted by the next restart.
+# A real patch applied by the launcher: effect on the product, the installer loaded from the system folder and never an msi.dll planted beside the launcher, the command line the installer received, the host settings removed first, the success box, exit 0, and the package deleted by the next restart.
 # fixtures: product_7_0_43_5
-set -euo pipefail
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/lib.sh" || exit 1
 e2e_new_prefix patch_applied product-7.0.43.5
 profiles="HKCU\\$HOST_KEY\\Profiles"
 
+# An impostor msi.dll beside splaunch.exe, in the run's working folder too, leaves a marker when loaded by its
+# path (rundll32 loads it before it looks for the entry it is given). Wine prefers its own msi.dll to a file of that name; native first makes it search like Windows does,
+# the program's folder before the system folder.
+cp "$PLANTED_MSI_DLL" "$WORK/msi.dll"
+marker="$WINEPREFIX/drive_c/planted-msi-loaded.txt"
+export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;msi=n,b"
+timeout 30 wine rundll32 "$(winepath -w "$WORK/msi.dll"),none" >/dev/null 2>&1 || true
+[ -f "$marker" ] || e2e_fail "the planted msi.dll leaves no marker when loaded"
+rm -f "$marker"
+
 E2E_CHANNELS=+msi e2e_run
 e2e_expect_eq "$RC" 0 "exit code"
+[ ! -e "$marker" ] || e2e_fail "splaunch.exe loaded the msi.dll beside it"
+e2e_calls | grep -a -q 'Call KERNEL32.LoadLibraryExA([0-9a-f]* "C:\\\\windows\\\\system32\\\\msi.dll",00000000,00000008)' \
+    || e2e_fail "msi.dll not loaded by its full path in the system folder"
 
 # The patch is proven by its effect: Wine's installer returns 0 for a patch it ignored.
 e2e_expect_eq "$(e2e_msiq version "$PRODUCT")" 7.1.0.5 "VersionString after the run"
@@ -36,7 +48,7 @@ e2e_expect_eq "$(e2e_calls | grep -o 'RegDeleteKeyA\|RegDeleteValueA\|MsiConfigu
               "RegDeleteKeyA RegDeleteValueA RegDeleteValueA MsiConfigureProductExA " "order of the changes"
 e2e_expect_eq "$(e2e_reg_key "$SERVICE_KEY") $(e2e_reg_key 'HKLM\Software\Tessaran\Kestrune')" "absent present" \
               "the update service's key and its parent"
-for p in "$PROFILE" '<<Unnamed Profile>>'; do
+for p in Drafting '<<Unnamed Profile>>'; do
     e2e_expect_eq "$(wine_reg_value "$profiles\\$p\\General Configuration" Today_WorkMode) $(wine_reg_value \
         "$profiles\\$p\\General Configuration" Units)" "absent metric" "values of the profile $p"
 done
@@ -49,4 +61,3 @@ wine reg query "$PENDING_KEY" /v PendingFileRenameOperations | tr -d '\r' | grep
 [ ! -e "$WINEPREFIX/drive_c/windows/wininit.ini" ] || e2e_fail "wininit.ini written on NT"
 wine_stop_server
 e2e_expect_eq "$(wine_reg_value "$PENDING_KEY" PendingFileRenameOperations)" absent "pending operations after the restart"
-echo "PASS"

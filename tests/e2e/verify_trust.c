@@ -1,7 +1,6 @@
 /* Asks WinVerifyTrust whether a file's Authenticode signature holds and prints its answer (0:
    it holds). Given a CA certificate (DER), adds it to the machine's trusted roots first. */
 #include <stdio.h>
-#include <string.h>
 #include <windows.h>
 #include <wincrypt.h>
 #include <wintrust.h>
@@ -30,22 +29,17 @@ int main(int argc, char** argv)
         return 2;
     WCHAR path[MAX_PATH];
     MultiByteToWideChar(CP_ACP, 0, argv[1], -1, path, MAX_PATH);
-    WINTRUST_FILE_INFO file;
-    memset(&file, 0, sizeof file);
-    file.cbStruct = sizeof file;
-    file.pcwszFilePath = path;
-    WINTRUST_DATA data;
-    memset(&data, 0, sizeof data);
-    data.cbStruct = sizeof data;
-    data.dwUIChoice = WTD_UI_NONE;
-    data.fdwRevocationChecks = WTD_REVOKE_NONE;
-    data.dwUnionChoice = WTD_CHOICE_FILE;
-    data.pFile = &file;
-    data.dwStateAction = WTD_STATEACTION_VERIFY;
+    WINTRUST_FILE_INFO file = {.cbStruct = sizeof file, .pcwszFilePath = path};
+    WINTRUST_DATA data = {.cbStruct = sizeof data,
+                          .dwUIChoice = WTD_UI_NONE,
+                          .fdwRevocationChecks = WTD_REVOKE_NONE,
+                          .dwUnionChoice = WTD_CHOICE_FILE,
+                          .pFile = &file,
+                          .dwStateAction = WTD_STATEACTION_VERIFY};
     GUID action = WINTRUST_ACTION_GENERIC_VERIFY_V2;
     const LONG result = WinVerifyTrust(NULL, &action, &data);
     data.dwStateAction = WTD_STATEACTION_CLOSE;
-    WinVerifyTrust(NULL, &action, &data);
+    (void)WinVerifyTrust(NULL, &action, &data);
     printf("%08lx\n", (unsigned long)result);
     return result == 0 ? 0 : 1;
 }
