@@ -25,10 +25,9 @@ static int trust_root(const char* path)
 
 int main(int argc, char** argv)
 {
-    if (argc < 2 || (argc == 3 && !trust_root(argv[2])))
-        return 2;
     WCHAR path[MAX_PATH];
-    MultiByteToWideChar(CP_ACP, 0, argv[1], -1, path, MAX_PATH);
+    if (argc < 2 || (argc == 3 && !trust_root(argv[2])) || !MultiByteToWideChar(CP_ACP, 0, argv[1], -1, path, MAX_PATH))
+        return 2;
     WINTRUST_FILE_INFO file = {.cbStruct = sizeof file, .pcwszFilePath = path};
     WINTRUST_DATA data = {.cbStruct = sizeof data,
                           .dwUIChoice = WTD_UI_NONE,
