@@ -39,6 +39,10 @@ bool IsWindows95(const OsVersion& version) { return IsWindows9xMinor(version, 0)
 bool IsWindows98(const OsVersion& version) { return IsWindows9xMinor(version, 10); }
 }  // namespace
 
+BOOL IsWindows95() { return IsWindows95(QueryOsVersion()); }
+
+BOOL IsWindows98() { return IsWindows98(QueryOsVersion()); }
+
 BOOL DeleteAtRestart(const CString& strPath)
 {
     const OsVersion version = QueryOsVersion();
