@@ -5,9 +5,9 @@ source "$(dirname "$0")/lib.sh" || exit 1
 e2e_new_prefix patch_applied product-7.0.43.5
 profiles="HKCU\\$HOST_KEY\\Profiles"
 
-# An impostor msi.dll beside splaunch.exe, in the run's working folder too, leaves a marker when loaded by its
-# path (rundll32 loads it before it looks for the entry it is given). Wine prefers its own msi.dll to a file of that name; native first makes it search like Windows does,
-# the program's folder before the system folder.
+# An impostor msi.dll beside splaunch.exe, in the run's working folder too, leaves a marker when loaded
+# (rundll32 loads it by its path before it looks for the entry it is given). Wine prefers its own msi.dll
+# to a file of that name; native first makes it search as Windows does, the program's folder first.
 cp "$PLANTED_MSI_DLL" "$WORK/msi.dll"
 marker="$WINEPREFIX/drive_c/planted-msi-loaded.txt"
 export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;msi=n,b"

@@ -1,9 +1,10 @@
 // Runs as a deployment makes them: a product that has the patch already, one restart at the end, a busy installer.
-#include "res/builtintexts.h"
 #include "tests/unit/test_machine.h"
 
 namespace {
 const char kPatchCode[] = "{B7E3D1A9-52C4-4F8E-9A06-1D3C7E5B2F48}";
+// The launcher's own question, for a configuration without a row for it.
+const char kQuestion[] = "The computer must be restarted to finish the update. Restart now?";
 const char kMutex[] = "Global\\_MSIExecute";
 }  // namespace
 
@@ -111,7 +112,7 @@ TEST_F(DeploymentTest, ARestartIsDecidedOnceAtTheEndByTheSwitchesOrTheUser)
         if (c.nAnswer != 0)
             Sim().questionAnswers = {c.nAnswer};
         EXPECT_EQ(RunLauncher(c.args), c.nExitCode);
-        const bool bAsked = !Sim().messageBoxes.empty() && Sim().messageBoxes.back().text == SPLAUNCH_RESTART_QUESTION;
+        const bool bAsked = !Sim().messageBoxes.empty() && Sim().messageBoxes.back().text == kQuestion;
         EXPECT_EQ(bAsked, c.nAnswer != 0);
         if (bAsked) {
             EXPECT_EQ(Sim().messageBoxes.back().caption, "Tessaran Product Update");

@@ -38,7 +38,8 @@ TEST_F(ExtractTest, TemporaryDirectoryAndNameFailuresComeBeforeAnyResourceStep)
         int nCode;
     } cases[] = {
         {0, "C:\\Temp\\", false, 105},
-        {1024, "C:\\Temp\\", false, 105},  // no room left for the NUL
+        {-1, "C:\\" + std::string(1100, 'd') + "\\", false, 105},  // the platform asks for more room
+        {1024, "C:\\Temp\\", false, 105},                          // no room left for the NUL
         {-1, "C:\\Temp\\", true, 106},
     };
     for (const auto& c : cases) {
